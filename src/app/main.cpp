@@ -1,0 +1,39 @@
+#include "shell/TRunState.h"
+#include "shell/TStartup.h"
+#include "shell/ui/TDialogPrompter.h"
+#include "shell/ui/TLanguageForm.h"
+#include "shell/ui/TMainForm.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+
+using namespace Lumerix;
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("lumerix"));
+    QApplication::setApplicationDisplayName(QString::fromUtf16(ProductName));
+
+    TDialogPrompter prompter;
+    const TFolderLocations locations = TFolderLocations::ForThisUser();
+    QDir().mkpath(locations.ProgramDir);
+
+    if (!TStartup::LanguageIsSet(locations)) {
+        TLanguageForm chooser(prompter, locations.KitDir + QStringLiteral("recom"));
+        if (chooser.exec() == QDialog::Accepted) {
+            QString error;
+            if (!TStartup::RecordChosenLanguage(locations, chooser.ChosenCode(), &error))
+                prompter.Error(error);
+        }
+    }
+
+    const std::unique_ptr<TRunState> state =
+        TStartup::CreateRunState(locations, prompter, QFileInfo(QCoreApplication::applicationFilePath()).fileName());
+    TMainForm mainForm(*state, prompter);
+    prompter.SetParent(&mainForm);
+    if (!mainForm.Prepare())
+        return 1;
+    mainForm.showMaximized();
+    return QApplication::exec();
+}

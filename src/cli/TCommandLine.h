@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace Lumerix {
+
+class TRunState;
+class TTerminalPrompter;
+
+/// What a command gets: the prepared run state, the terminal and its own arguments.
+struct TCliContext {
+    TRunState& State;
+    TTerminalPrompter& Prompter;
+    QStringList Arguments;
+};
+
+/// A failed command: the one-line message printed before the tool exits non-zero.
+struct TCliError {
+    QString Message;
+};
+
+/// The commands of lumerix-cli. Global options come before the command:
+/// `--language CODE`, `--base DIR`, `--yes`, `--help`.
+class TCommandLine {
+public:
+    struct TCommand {
+        QString Name;
+        QString Usage;       ///< arguments, for the help text
+        QString Description; ///< one line
+        std::function<void(TCliContext&)> Run; ///< throws TCliError
+    };
+
+    TCommandLine();
+
+    /// Runs the tool; returns the process exit code (0 done, 1 failed, 2 wrong use).
+    int Run(const QStringList& arguments);
+
+    QString HelpText() const;
+
+private:
+    QList<TCommand> Commands;
+};
+
+} // namespace Lumerix

@@ -1,0 +1,83 @@
+#include "TTerminalPrompter.h"
+
+#include <QTextStream>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <unistd.h>
+
+namespace Lumerix {
+
+namespace {
+
+QString OneLine(QString text) {
+    text.replace(u'\r', u' ');
+    return text.simplified();
+}
+
+void Print(FILE* stream, const QString& text) {
+    std::fputs((text + u'\n').toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+} // namespace
+
+void TTerminalPrompter::Information(const QString& text) {
+    Print(stdout, text);
+}
+
+void TTerminalPrompter::Error(const QString& text) {
+    Print(stderr, QStringLiteral("lumerix-cli: ") + OneLine(text));
+}
+
+void TTerminalPrompter::PlainError(const QString& text) {
+    Error(text);
+}
+
+bool TTerminalPrompter::Confirm(const QString& text) {
+    if (AssumeYes)
+        return true;
+    if (!isatty(STDIN_FILENO)) {
+        Print(stderr, OneLine(text) + QStringLiteral(" [no: pass --yes to agree]"));
+        return false;
+    }
+    std::fputs((OneLine(text) + QStringLiteral(" [y/N] ")).toLocal8Bit().constData(), stderr);
+    std::string answer;
+    std::getline(std::cin, answer);
+    return !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y' || answer[0] == 'j' || answer[0] == 'J');
+}
+
+QString TTerminalPrompter::ChooseFolder(const QString&, const QString&) {
+    return {};
+}
+
+QStringList TTerminalPrompter::ChooseFiles(const QString&, const QString&, const QString&, bool) {
+    return {};
+}
+
+TTerminalProgress::~TTerminalProgress() {
+    if (Drawn)
+        std::fputc('\n', stderr);
+}
+
+void TTerminalProgress::SetStatus(const QString& text) {
+    Status = OneLine(text);
+    Draw();
+}
+
+void TTerminalProgress::SetPercent(int percent) {
+    Percent = percent;
+    Draw();
+}
+
+void TTerminalProgress::Draw() {
+    QString line = Status;
+    if (Percent >= 0)
+        line += QStringLiteral(" %1%").arg(Percent, 3);
+    std::fputs(("\r\033[K" + line).toLocal8Bit().constData(), stderr);
+    std::fflush(stderr);
+    Drawn = true;
+}
+
+} // namespace Lumerix

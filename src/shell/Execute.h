@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace Lumerix {
+class TPrompter;
+class TProgress;
+} // namespace Lumerix
+
+/// Starting programs, opening documents and the file operations the shell offers.
+namespace Lumerix::Execute {
+
+/// Opens a web address or file address in the user's browser.
+void OpenInBrowser(const QString& address);
+
+/// Opens a document with the desktop's handler, else in the browser. Always true.
+bool OpenDocument(const QString& path);
+
+/// Deletes the files matching `mask` (a folder followed by a wildcard pattern such as
+/// "/tmp/x/UNDO*.jpg"; letter case ignored). Folders that match stay. False when nothing matched.
+bool DeleteFiles(const QString& mask);
+
+enum class TFileOp { Copy, Move, Delete, Rename };
+
+/// One file operation on `source` (a file, a folder or a folder with a wildcard pattern) into
+/// `target`. Existing targets are overwritten unless `renameOnCollision`, which then picks
+/// "name (2).ext" and so on. False when the source's folder is missing or anything failed.
+bool ShellFileOp(TFileOp operation, bool renameOnCollision, const QString& target,
+                 const QString& source);
+
+/// Copies the files matching `sourceMask` into `targetFolder`, overwriting without asking.
+bool CopyFiles(const QString& sourceMask, const QString& targetFolder);
+
+/// Copies one file over `target`, keeping its permissions; false on failure.
+bool CopyFile(const QString& source, const QString& target);
+
+/// Starts `program` with `arguments` in `folder` and waits for it while the caller's event
+/// loop keeps running. Returns the exit code, or -1 when the program could not be started
+/// ("Error starting " and the program is shown through `prompter`) or crashed. A cancel
+/// through `progress` kills the program and returns -1.
+int RunAndWait(const QString& folder, const QString& program, const QStringList& arguments,
+               TPrompter* prompter = nullptr, TProgress* progress = nullptr);
+
+} // namespace Lumerix::Execute

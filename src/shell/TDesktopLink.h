@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+/// Desktop launchers: freedesktop ".desktop" files that start a program.
+namespace Lumerix::TDesktopLink {
+
+/// Writes an executable launcher at `linkPath` that starts `target` in `workingFolder`.
+/// False when it cannot be written; the caller decides whether that matters.
+bool Create(const QString& linkPath, const QString& target, const QString& description,
+            const QString& workingFolder);
+
+} // namespace Lumerix::TDesktopLink

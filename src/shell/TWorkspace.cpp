@@ -1,0 +1,141 @@
+#include "TWorkspace.h"
+
+#include "Execute.h"
+#include "Strings.h"
+#include "TDesktopLink.h"
+#include "TIniFile.h"
+#include "TPreferences.h"
+#include "TRunState.h"
+#include "TextCodec.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStorageInfo>
+
+#include <filesystem>
+#include <system_error>
+
+namespace Lumerix::TWorkspace {
+
+namespace {
+
+// Creates `folder` and its parents; the error names the folder and the system's cause.
+bool MakeFolder(const QString& folder, QString& error) {
+    std::error_code code;
+    std::filesystem::create_directories(folder.toStdString(), code);
+    if (!code && QFileInfo(folder).isDir())
+        return true;
+    const QString cause = code ? QString::fromStdString(code.message()) : QStringLiteral("not a folder");
+    error = QStringLiteral("The folder %1 cannot be created: %2").arg(folder, cause);
+    return false;
+}
+
+// Copies a single kit file when it exists; failures are not reported.
+void CopyIfPresent(const QString& source, const QString& target) {
+    if (QFileInfo(source).isFile())
+        Execute::CopyFile(source, target);
+}
+
+void WritePlayerLanguage(const TRunState& state) {
+    TIniFile playerIni(state.WorkspaceDir + QStringLiteral("Language.ini"));
+    QList<std::pair<QString, QString>> values = {{QStringLiteral("Language"), state.Language().Code()}};
+    for (const int number : PlayerTextNumbers)
+        values.append({QString::number(number), state.Text(number)});
+    playerIni.WriteStrings(QStringLiteral("PLAYER"), values);
+}
+
+void PlaceDesktopLauncher(const TRunState& state) {
+    if (state.DesktopDir.isEmpty() || !QFileInfo(state.DesktopDir).isDir())
+        return;
+    const QString player = state.PlayerName();
+    TDesktopLink::Create(state.DesktopDir + player + QStringLiteral(".desktop"), state.WorkspaceDir + player,
+                         player, Strings::ExtractFileDir(state.WorkspaceDir + player));
+    // An older kit put the player itself on the desktop.
+    QFile::remove(state.DesktopDir + QStringLiteral("Diashow-Player"));
+}
+
+} // namespace
+
+int CountEffects(const TRunState& state) {
+    return int(TextCodec::ReadLines(state.KitFile(QStringLiteral("Effects.ini"))).size());
+}
+
+TPrepareResult Prepare(TRunState& state) {
+    TPrepareResult result;
+    const QString kit = state.KitFile(QStringLiteral("diashow/"));
+    state.EffectCount = CountEffects(state);
+
+    for (const QString& folder : {state.ProgramDir, state.ProgramFile(QStringLiteral("thumbs")), state.VideoDir,
+                                  state.EncoderDir, state.ProgramFile(QStringLiteral("gallery"))}) {
+        if (!MakeFolder(folder, result.Error))
+            return result;
+    }
+
+    if (!QFileInfo::exists(state.WorkspaceDir)) {
+        for (const QString& folder :
+             {state.WorkspaceDir, state.WorkspaceDir + QStringLiteral("del"),
+              state.WorkspaceDir + QStringLiteral("Diashow_0001"), state.WorkspaceDir + QStringLiteral("Diashow_0002")}) {
+            if (!MakeFolder(folder, result.Error))
+                return result;
+        }
+        const QString music = QStringLiteral("Bumble Bee - KAVORA.mp3");
+        for (const QString& sample : {QStringLiteral("Diashow_0001"), QStringLiteral("Diashow_0002")}) {
+            Execute::CopyFiles(kit + sample + QStringLiteral("/*"), state.WorkspaceDir + sample);
+            CopyIfPresent(state.KitFile(music), state.WorkspaceDir + sample + u'/' + music);
+        }
+        result.FirstRun = true;
+    } else if (!QFileInfo(state.WorkspaceDir).isDir()) {
+        result.Error = QStringLiteral("The folder %1 cannot be created: a file of that name is in the way")
+                           .arg(state.WorkspaceDir);
+        return result;
+    }
+
+    // The kit is refreshed at every start, overwriting what is there.
+    if (!MakeFolder(state.WorkspaceDir + QStringLiteral("del"), result.Error))
+        return result;
+    Execute::CopyFiles(kit + QStringLiteral("del/*"), state.WorkspaceDir + QStringLiteral("del"));
+    Execute::CopyFiles(state.KitFile(QStringLiteral("encoder/*")), state.EncoderDir);
+    PlaceDesktopLauncher(state);
+    CopyIfPresent(kit + state.Language().Pick(QStringLiteral("Autorun.inf"), QStringLiteral("Slideshow-Autorun.inf")),
+                  state.WorkspaceDir + QStringLiteral("Autorun.inf"));
+    CopyIfPresent(kit + QStringLiteral("Diashow-Player"), state.WorkspaceDir + state.PlayerName());
+    for (const QString& name : {QStringLiteral("play.ply"), QStringLiteral("intro.ply"), QStringLiteral("Settings.ini")})
+        CopyIfPresent(kit + name, state.WorkspaceDir + name);
+    CopyIfPresent(state.KitFile(QStringLiteral("Effects.ini")), state.WorkspaceDir + QStringLiteral("Effects.ini"));
+
+    WritePlayerLanguage(state);
+    result.Ok = true;
+    return result;
+}
+
+bool CloseDown(TRunState& state, QString* error) {
+    Execute::DeleteFiles(state.ProgramFile(QStringLiteral("UNDO*.jpg")));
+    state.UndoCount = 0;
+    const bool saved = TPreferences::Save(state, error);
+    for (const QString& name : {QStringLiteral("Temp.jpg"), QStringLiteral("prev.jpg"), QStringLiteral("Print.txt")})
+        QFile::remove(state.ProgramFile(name));
+    return saved;
+}
+
+QStringList CandidateBases(const TRunState& state) {
+    QStringList bases = {state.HomeDir};
+    static const QStringList pseudo = {QStringLiteral("proc"), QStringLiteral("sysfs"),  QStringLiteral("devtmpfs"),
+                                       QStringLiteral("tmpfs"), QStringLiteral("devpts"), QStringLiteral("cgroup2"),
+                                       QStringLiteral("overlay"), QStringLiteral("squashfs"), QStringLiteral("autofs")};
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        if (!volume.isValid() || !volume.isReady() || volume.isReadOnly())
+            continue;
+        if (pseudo.contains(QString::fromLatin1(volume.fileSystemType())))
+            continue;
+        const QString root = Strings::FolderPath(volume.rootPath());
+        if (root == u"/" || bases.contains(root) || !QFileInfo(root).isWritable())
+            continue;
+        bases.append(root);
+    }
+    const QString current = state.WorkspaceBase();
+    if (!bases.contains(current))
+        bases.insert(1, current);
+    return bases;
+}
+
+} // namespace Lumerix::TWorkspace

@@ -1,0 +1,102 @@
+#include "TextCodec.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+#include <array>
+
+namespace Lumerix::TextCodec {
+
+namespace {
+
+// Code points of the bytes 0x80..0x9F; the five bytes the code page leaves undefined map to the
+// C1 control of the same value so that a round trip keeps them.
+constexpr std::array<char16_t, 32> HighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+} // namespace
+
+QString FromWindows1252(const QByteArray& bytes) {
+    QString text;
+    text.reserve(bytes.size());
+    for (const char byte : bytes) {
+        const auto value = static_cast<unsigned char>(byte);
+        text.append(value >= 0x80 && value <= 0x9F ? QChar(HighControls[value - 0x80])
+                                                   : QChar(char16_t(value)));
+    }
+    return text;
+}
+
+int Windows1252Byte(QChar c) {
+    const char16_t code = c.unicode();
+    if (code < 0x80 || (code >= 0xA0 && code <= 0xFF))
+        return code;
+    for (size_t i = 0; i < HighControls.size(); ++i) {
+        if (HighControls[i] == code)
+            return int(0x80 + i);
+    }
+    return -1;
+}
+
+QByteArray ToWindows1252(const QString& text, char replacement) {
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (const QChar c : text) {
+        const int byte = Windows1252Byte(c);
+        bytes.append(byte < 0 ? replacement : char(byte));
+    }
+    return bytes;
+}
+
+QString Decode(const QByteArray& bytes) {
+    QByteArrayView view(bytes);
+    if (view.startsWith("\xEF\xBB\xBF"))
+        view = view.sliced(3);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(view);
+    if (!utf8.hasError())
+        return text;
+    return FromWindows1252(view.toByteArray());
+}
+
+QStringList ReadLines(const QString& path, bool* ok) {
+    QFile file(path);
+    const bool opened = file.open(QIODevice::ReadOnly);
+    if (ok)
+        *ok = opened;
+    if (!opened)
+        return {};
+    QString text = Decode(file.readAll());
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    QStringList lines = text.split(u'\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* error) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    if (file.write(bytes) != bytes.size()) {
+        if (error)
+            *error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace Lumerix::TextCodec

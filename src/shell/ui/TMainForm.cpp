@@ -1,0 +1,287 @@
+#include "TMainForm.h"
+
+#include "TTipForm.h"
+#include "shell/Execute.h"
+#include "shell/TLanguage.h"
+#include "shell/TPreferences.h"
+#include "shell/TPrompter.h"
+#include "shell/TRunState.h"
+#include "shell/TStartup.h"
+#include "shell/TWorkspace.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace Lumerix {
+
+namespace {
+
+struct TLanguageEntry {
+    const char* Name;
+    const char* Caption;
+    const char* Code;
+    const char* RestartMessage;
+};
+
+// The language menu speaks every language, so its texts are built in.
+const TLanguageEntry LanguageMenu[] = {
+    {"Deutsch1", "Deutsch", "GERMAN", "Starten Sie die Software nun neu!\r\rPlease restart the software!"},
+    {"English1", "English", "ENGLISH", "Please restart the software!"},
+    {"France1", "François", "FRANCE", "Veuillez remettre en marche le software!\r\rPlease restart the software!"},
+    {"Italian1", "Italiano", "ITALIAN", "Ricominciare prego il software!\r\rPlease restart the software!"},
+    {"Spain1", "Español", "SPAIN", "Recomenzar por favor el software!\r\rPlease restart the software!"},
+};
+
+QPushButton* StartButton(const char* name, QWidget* parent) {
+    auto* button = new QPushButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setMinimumSize(260, 44);
+    // Opening, creating and deleting slideshows arrive with the slideshow store.
+    button->setEnabled(false);
+    return button;
+}
+
+} // namespace
+
+TMainForm::TMainForm(TRunState& state, TPrompter& prompter, QWidget* parent)
+    : QMainWindow(parent), State(state), Prompter(prompter) {
+    setObjectName(QStringLiteral("MainForm"));
+    BuildMenus();
+
+    Stack = new QStackedWidget(this);
+    StartPanel = BuildStartPanel();
+    Stack->addWidget(StartPanel);
+
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    for (int page = 0; page < 4; ++page) {
+        QWidget* sheet = BuildPage(page);
+        sheet->setObjectName(QStringLiteral("TabSheet%1").arg(page + 1));
+        PageControl1->addTab(sheet, QString());
+    }
+    connect(PageControl1, &QTabWidget::currentChanged, this, [this] { PathButton->hide(); });
+    Stack->addWidget(PageControl1);
+    setCentralWidget(Stack);
+
+    TipForm = new TTipForm(State, this);
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::BuildMenus() {
+    Diashow1 = menuBar()->addMenu(QString());
+    Diashow1->setObjectName(QStringLiteral("Diashow1"));
+    ScannenDigitalkamera1 = menuBar()->addMenu(QString());
+    ScannenDigitalkamera1->setObjectName(QStringLiteral("ScannenDigitalkamera1"));
+    Hilfe1 = menuBar()->addMenu(QString());
+    Hilfe1->setObjectName(QStringLiteral("Hilfe1"));
+
+    auto entry = [this](QMenu* menu, const char* name) {
+        QAction* action = menu->addAction(QString());
+        action->setObjectName(QString::fromLatin1(name));
+        MenuEntries.append(action);
+        return action;
+    };
+    entry(Diashow1, "OpenDiashow1");
+    entry(Diashow1, "NewDiashow1");
+    entry(Diashow1, "DeleteDiashow1");
+    Diashow1->addSeparator();
+    QAction* quit = entry(Diashow1, "Programmbeenden1");
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+    entry(ScannenDigitalkamera1, "Treiberauswhlen1");
+    entry(ScannenDigitalkamera1, "Einlesenstarten1");
+    QAction* help = entry(Hilfe1, "Hilfedatei1");
+    connect(help, &QAction::triggered, this, [this] { Execute::OpenDocument(State.HelpFile()); });
+    // Slideshow entries and the scanner come with their subsystems; until one is open they stay off.
+    for (QAction* action : {MenuEntries[0], MenuEntries[1], MenuEntries[2], MenuEntries[4], MenuEntries[5]})
+        action->setEnabled(false);
+
+    Language1 = menuBar()->addMenu(QStringLiteral("Language"));
+    Language1->setObjectName(QStringLiteral("Language1"));
+    auto* group = new QActionGroup(this);
+    int tag = 1;
+    for (const TLanguageEntry& language : LanguageMenu) {
+        QAction* action = Language1->addAction(QString::fromUtf8(language.Caption));
+        action->setObjectName(QString::fromLatin1(language.Name));
+        action->setData(tag++);
+        action->setCheckable(true);
+        action->setChecked(State.Language().Code() == QLatin1String(language.Code));
+        group->addAction(action);
+        connect(action, &QAction::triggered, this, [this, &language] {
+            ChooseLanguage(QString::fromLatin1(language.Code), QString::fromUtf8(language.RestartMessage));
+        });
+        LanguageEntries.append(action);
+    }
+}
+
+QWidget* TMainForm::BuildStartPanel() {
+    auto* panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("StartPanel"));
+    panel->setAutoFillBackground(true);
+    QPalette white = panel->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    panel->setPalette(white);
+
+    ProgramImage = new QLabel(panel);
+    ProgramImage->setObjectName(QStringLiteral("ProgramImage"));
+    BeispielBitBtn = StartButton("BeispielBitBtn", panel);
+    NewBitBtn = StartButton("NewBitBtn", panel);
+    Open1BitBtn = StartButton("Open1BitBtn", panel);
+    Delete1BitBtn = StartButton("Delete1BitBtn", panel);
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addStretch();
+    for (QPushButton* button : {BeispielBitBtn, NewBitBtn, Open1BitBtn, Delete1BitBtn})
+        buttons->addWidget(button);
+    buttons->addStretch();
+
+    auto* layout = new QHBoxLayout(panel);
+    layout->addStretch();
+    layout->addWidget(ProgramImage);
+    layout->addSpacing(40);
+    layout->addLayout(buttons);
+    layout->addStretch();
+    return panel;
+}
+
+QWidget* TMainForm::BuildPage(int page) {
+    auto* sheet = new QWidget(this);
+    auto* layout = new QVBoxLayout(sheet);
+    auto* heading = new QLabel(sheet);
+    QFont font = heading->font();
+    font.setPointSizeF(font.pointSizeF() * 1.4);
+    font.setBold(true);
+    heading->setFont(font);
+    PageHeadings.append(heading);
+    layout->addWidget(heading);
+
+    if (page == 2) {
+        GroupBox1 = new QGroupBox(sheet);
+        GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+        DriveComboBox1 = new QComboBox(GroupBox1);
+        DriveComboBox1->setObjectName(QStringLiteral("DriveComboBox1"));
+        DriveComboBox1->setMinimumWidth(320);
+        PathButton = new QPushButton(GroupBox1);
+        PathButton->setObjectName(QStringLiteral("PathButton"));
+        PathButton->hide();
+        auto* row = new QHBoxLayout(GroupBox1);
+        row->addWidget(DriveComboBox1);
+        row->addWidget(PathButton);
+        row->addStretch();
+        layout->addWidget(GroupBox1);
+        connect(DriveComboBox1, &QComboBox::activated, this, &TMainForm::WorkspaceChosen);
+        connect(PathButton, &QPushButton::clicked, this, &TMainForm::ApplyWorkspace);
+    }
+    if (page == 3) {
+        MakeImage = new QLabel(sheet);
+        MakeImage->setObjectName(QStringLiteral("MakeImage"));
+        layout->addWidget(MakeImage);
+    }
+    layout->addStretch();
+    return sheet;
+}
+
+void TMainForm::SetCaptions() {
+    const std::pair<QPushButton*, int> buttons[] = {
+        {BeispielBitBtn, 518}, {NewBitBtn, 519}, {Open1BitBtn, 520}, {Delete1BitBtn, 521}};
+    for (const auto& [button, number] : buttons)
+        button->setText(State.Text(number));
+    Diashow1->setTitle(State.Text(522));
+    ScannenDigitalkamera1->setTitle(State.Text(523));
+    Hilfe1->setTitle(State.Text(524));
+    for (int i = 0; i < MenuEntries.size(); ++i)
+        MenuEntries[i]->setText(State.Text(525 + i));
+    for (int page = 0; page < 4; ++page) {
+        PageControl1->setTabText(page, State.Text(585 + page));
+        PageHeadings[page]->setText(State.Text(585 + page));
+    }
+    GroupBox1->setTitle(State.Text(1121));
+    PathButton->setText(State.Text(1122));
+    TipForm->SetCaptions();
+}
+
+bool TMainForm::Prepare() {
+    SetCaptions();
+    PageControl1->setCurrentIndex(0);
+    Diashow1->setEnabled(false);
+    ScannenDigitalkamera1->setEnabled(false);
+
+    const QPixmap picture(State.KitFile(QStringLiteral("recom/m_program.jpg")));
+    ProgramImage->setPixmap(picture);
+    MakeImage->setPixmap(picture);
+
+    if (!TStartup::PrepareWorkspace(State, Prompter))
+        return false;
+    FillWorkspaceChooser();
+    setWindowTitle(State.Caption());
+    resize(1024, 720);
+    return true;
+}
+
+void TMainForm::FillWorkspaceChooser() {
+    DriveComboBox1->clear();
+    for (const QString& base : TWorkspace::CandidateBases(State))
+        DriveComboBox1->addItem(base, base);
+    DriveComboBox1->setCurrentIndex(DriveComboBox1->findData(State.WorkspaceBase()));
+}
+
+void TMainForm::WorkspaceChosen(int index) {
+    PathButton->setVisible(DriveComboBox1->itemData(index).toString() != State.WorkspaceBase());
+}
+
+void TMainForm::ApplyWorkspace() {
+    const QString base = DriveComboBox1->currentData().toString();
+    if (!Prompter.Confirm(State.Text(10021))) {
+        DriveComboBox1->setCurrentIndex(DriveComboBox1->findData(State.WorkspaceBase()));
+        PathButton->hide();
+        return;
+    }
+    Prompter.Information(State.Text(10022));
+    State.SetWorkspaceBase(base);
+    QString error;
+    if (!TPreferences::Save(State, &error))
+        Prompter.Error(error);
+    close();
+}
+
+void TMainForm::ChooseLanguage(const QString& code, const QString& restartMessage) {
+    if (!TPreferences::StoreLanguage(State, code)) {
+        Prompter.Error(State.GeneratorIni().FileName() + QStringLiteral(": cannot be written"));
+        return;
+    }
+    QString message = restartMessage;
+    message.replace(u'\r', u'\n');
+    Prompter.Information(message);
+    // The language takes effect at the next start; this run ends without its close steps.
+    SkipCloseSteps = true;
+    close();
+}
+
+void TMainForm::ShowTips() {
+    if (State.TipsWanted())
+        TipForm->show();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (!SkipCloseSteps) {
+        QString error;
+        if (!TWorkspace::CloseDown(State, &error))
+            Prompter.Error(error);
+    }
+    hide();
+    event->accept();
+}
+
+} // namespace Lumerix

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QMainWindow>
+
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QStackedWidget;
+class QTabWidget;
+
+namespace Lumerix {
+
+class TPrompter;
+class TRunState;
+class TTipForm;
+
+/// The main window: the start panel, the four-step page set behind it, the menus.
+class TMainForm final : public QMainWindow {
+    Q_OBJECT
+public:
+    TMainForm(TRunState& state, TPrompter& prompter, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    /// Lays out the workspace and fills the window from the run state. False when the
+    /// workspace could not be prepared and the user gave up; the window must not be shown then.
+    bool Prepare();
+
+    /// Shows the tip window unless the user switched tips off.
+    void ShowTips();
+
+    QTabWidget* Pages() const { return PageControl1; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildMenus();
+    QWidget* BuildStartPanel();
+    QWidget* BuildPage(int heading);
+    void SetCaptions();
+    void ChooseLanguage(const QString& code, const QString& restartMessage);
+    void WorkspaceChosen(int index);
+    void ApplyWorkspace();
+    void FillWorkspaceChooser();
+
+    TRunState& State;
+    TPrompter& Prompter;
+    bool SkipCloseSteps = false;
+
+    QStackedWidget* Stack = nullptr;
+    QWidget* StartPanel = nullptr;
+    QTabWidget* PageControl1 = nullptr;
+    QLabel* ProgramImage = nullptr;
+    QLabel* MakeImage = nullptr;
+    QPushButton* BeispielBitBtn = nullptr;
+    QPushButton* NewBitBtn = nullptr;
+    QPushButton* Open1BitBtn = nullptr;
+    QPushButton* Delete1BitBtn = nullptr;
+    QList<QLabel*> PageHeadings;
+    QGroupBox* GroupBox1 = nullptr;
+    QComboBox* DriveComboBox1 = nullptr;
+    QPushButton* PathButton = nullptr;
+    QMenu* Diashow1 = nullptr;
+    QMenu* ScannenDigitalkamera1 = nullptr;
+    QMenu* Hilfe1 = nullptr;
+    QMenu* Language1 = nullptr;
+    QList<QAction*> MenuEntries; // in the order of their message numbers 525..531
+    QList<QAction*> LanguageEntries;
+    TTipForm* TipForm = nullptr;
+};
+
+} // namespace Lumerix

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "shell/TRunState.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace Lumerix {
+
+/// A throw-away user for one test: home, desktop and documents folders and an empty program
+/// folder under a temporary root, with the build's staged kit.
+class TTestKit {
+public:
+    TTestKit();
+
+    const QString& Root() const { return RootPath; }
+    /// Folder locations of the test user (desktop and documents created).
+    const TFolderLocations& Locations() const { return Folders; }
+
+    /// A run state as start-up makes it, for `language`.
+    std::unique_ptr<TRunState> State(const QString& language = QStringLiteral("GERMAN")) const;
+
+    static void WriteFile(const QString& path, const QByteArray& bytes);
+    static QByteArray ReadFile(const QString& path);
+
+private:
+    QTemporaryDir Temporary;
+    QString RootPath;
+    TFolderLocations Folders;
+};
+
+} // namespace Lumerix
