@@ -28,8 +28,8 @@ int main(int argc, char* argv[]) {
         }
     }
 
-    const std::unique_ptr<TRunState> state =
-        TStartup::CreateRunState(locations, prompter, QFileInfo(QCoreApplication::applicationFilePath()).fileName());
+    const std::unique_ptr<TRunState> state = TStartup::CreateRunState(
+        locations, prompter, QFileInfo(QCoreApplication::applicationFilePath()).fileName());
     TMainForm mainForm(*state, prompter);
     prompter.SetParent(&mainForm);
     if (!mainForm.Prepare())

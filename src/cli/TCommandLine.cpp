@@ -25,9 +25,10 @@ void Paths(TCliContext& context) {
         throw TCliError{QStringLiteral("paths takes no arguments")};
     const TRunState& state = context.State;
     const std::pair<const char*, QString> paths[] = {
-        {"ProgramDir", state.ProgramDir},   {"KitDir", state.KitDir},       {"WorkspaceDir", state.WorkspaceDir},
-        {"VideoDir", state.VideoDir},       {"EncoderDir", state.EncoderDir}, {"CdRomDir", state.CdRomDir},
-        {"PersonalDir", state.PersonalDir}, {"ScreensaverDir", state.ScreensaverDir},
+        {"ProgramDir", state.ProgramDir},     {"KitDir", state.KitDir},
+        {"WorkspaceDir", state.WorkspaceDir}, {"VideoDir", state.VideoDir},
+        {"EncoderDir", state.EncoderDir},     {"CdRomDir", state.CdRomDir},
+        {"PersonalDir", state.PersonalDir},   {"ScreensaverDir", state.ScreensaverDir},
     };
     for (const auto& [name, path] : paths)
         PrintLine(QString::fromLatin1(name) + u'=' + path);
@@ -73,9 +74,12 @@ void Prefs(TCliContext& context) {
 
 TCommandLine::TCommandLine() {
     Commands = {
-        {QStringLiteral("paths"), QString(), QStringLiteral("print every path of the run, one Name=value per line"), Paths},
+        {QStringLiteral("paths"), QString(),
+         QStringLiteral("print every path of the run, one Name=value per line"), Paths},
         {QStringLiteral("prefs"), QStringLiteral("[KEY[=VALUE] ...]"),
-         QStringLiteral("print the preferences, print one (KEY) or store one (KEY=VALUE) in Generator.ini"), Prefs},
+         QStringLiteral(
+             "print the preferences, print one (KEY) or store one (KEY=VALUE) in Generator.ini"),
+         Prefs},
     };
 }
 
@@ -85,13 +89,15 @@ QString TCommandLine::HelpText() const {
         "\n"
         "Options:\n"
         "  --language CODE  language of this run: GERMAN, ENGLISH, FRANCE, ITALIAN or SPAIN\n"
-        "  --base DIR       workspace base folder of this run (default: the stored one, else home)\n"
+        "  --base DIR       workspace base folder of this run (default: the stored one, else "
+        "home)\n"
         "  --yes            answer every confirmation with yes\n"
         "  --help           show this text\n"
         "\n"
         "Commands:\n");
     for (const TCommand& command : Commands) {
-        const QString call = command.Usage.isEmpty() ? command.Name : command.Name + u' ' + command.Usage;
+        const QString call =
+            command.Usage.isEmpty() ? command.Name : command.Name + u' ' + command.Usage;
         text += QStringLiteral("  %1\n      %2\n").arg(call, command.Description);
     }
     return text;
@@ -140,8 +146,9 @@ int TCommandLine::Run(const QStringList& arguments) {
         return 2;
     }
     const QString name = arguments[i];
-    const auto command = std::find_if(Commands.begin(), Commands.end(),
-                                      [&](const TCommand& candidate) { return candidate.Name == name; });
+    const auto command =
+        std::find_if(Commands.begin(), Commands.end(),
+                     [&](const TCommand& candidate) { return candidate.Name == name; });
     if (command == Commands.end()) {
         QTextStream(stderr) << "lumerix-cli: unknown command " << name << " (see --help)\n";
         return 2;
@@ -149,8 +156,8 @@ int TCommandLine::Run(const QStringList& arguments) {
 
     TTerminalPrompter prompter(assumeYes);
     const TFolderLocations locations = TFolderLocations::ForThisUser();
-    const std::unique_ptr<TRunState> state = TStartup::CreateRunState(locations, prompter,
-                                                                      QStringLiteral("lumerix-cli"), language, base);
+    const std::unique_ptr<TRunState> state = TStartup::CreateRunState(
+        locations, prompter, QStringLiteral("lumerix-cli"), language, base);
     if (!TStartup::PrepareWorkspace(*state, prompter))
         return 1;
     TCliContext context{*state, prompter, arguments.mid(i + 1)};

@@ -28,8 +28,8 @@ class TCommandLine {
 public:
     struct TCommand {
         QString Name;
-        QString Usage;       ///< arguments, for the help text
-        QString Description; ///< one line
+        QString Usage;                         ///< arguments, for the help text
+        QString Description;                   ///< one line
         std::function<void(TCliContext&)> Run; ///< throws TCliError
     };
 

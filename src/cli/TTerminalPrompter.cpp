@@ -45,7 +45,8 @@ bool TTerminalPrompter::Confirm(const QString& text) {
     std::fputs((OneLine(text) + QStringLiteral(" [y/N] ")).toLocal8Bit().constData(), stderr);
     std::string answer;
     std::getline(std::cin, answer);
-    return !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y' || answer[0] == 'j' || answer[0] == 'J');
+    return !answer.empty() &&
+           (answer[0] == 'y' || answer[0] == 'Y' || answer[0] == 'j' || answer[0] == 'J');
 }
 
 QString TTerminalPrompter::ChooseFolder(const QString&, const QString&) {

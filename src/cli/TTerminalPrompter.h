@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shell/TPrompter.h"
 #include "shell/TProgress.h"
+#include "shell/TPrompter.h"
 
 namespace Lumerix {
 

@@ -1,14 +1,11 @@
 #include "TCommandLine.h"
 
-#include <QGuiApplication>
+#include <QCoreApplication>
 
 int main(int argc, char* argv[]) {
-    // A GUI application object for the imaging classes, without needing a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
-    QGuiApplication::setApplicationName(QStringLiteral("lumerix"));
-    QStringList arguments = QGuiApplication::arguments();
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("lumerix"));
+    QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
     return Lumerix::TCommandLine().Run(arguments);
 }

@@ -76,11 +76,38 @@ char32_t SafeUnit(char32_t unit) {
     if (unit & Outside)
         return U'_';
     switch (unit) {
-    case U' ': case U'\'': case U'.': case U'-': case U'!': case U'$': case U'%': case U'=':
-    case U'"': case 0xA7: case U'?': case U',': case 0xB4: case U'`': case 0x80: case 0xE9:
-    case 0xE1: case 0xFA: case 0xF3: case 0xEA: case 0xE2: case 0xFB: case 0xF4:
+    case U' ':
+    case U'\'':
+    case U'.':
+    case U'-':
+    case U'!':
+    case U'$':
+    case U'%':
+    case U'=':
+    case U'"':
+    case 0xA7:
+    case U'?':
+    case U',':
+    case 0xB4:
+    case U'`':
+    case 0x80:
+    case 0xE9:
+    case 0xE1:
+    case 0xFA:
+    case 0xF3:
+    case 0xEA:
+    case 0xE2:
+    case 0xFB:
+    case 0xF4:
         return U'_';
-    case U'*': case U':': case U'(': case U')': case U'\\': case U'/': case U'>': case U'<':
+    case U'*':
+    case U':':
+    case U'(':
+    case U')':
+    case U'\\':
+    case U'/':
+    case U'>':
+    case U'<':
         return U'x';
     case U'&':
         return U'a';
@@ -92,14 +119,22 @@ char32_t SafeUnit(char32_t unit) {
 
 std::u32string_view Transliteration(char32_t unit) {
     switch (unit) {
-    case 0xC4: return U"Ae";
-    case 0xD6: return U"Oe";
-    case 0xDC: return U"Ue";
-    case 0xDF: return U"ss";
-    case 0xE4: return U"ae";
-    case 0xF6: return U"oe";
-    case 0xFC: return U"ue";
-    default: return {};
+    case 0xC4:
+        return U"Ae";
+    case 0xD6:
+        return U"Oe";
+    case 0xDC:
+        return U"Ue";
+    case 0xDF:
+        return U"ss";
+    case 0xE4:
+        return U"ae";
+    case 0xF6:
+        return U"oe";
+    case 0xFC:
+        return U"ue";
+    default:
+        return {};
     }
 }
 

@@ -1,7 +1,7 @@
 #include "Execute.h"
 
-#include "TPrompter.h"
 #include "TProgress.h"
+#include "TPrompter.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -36,7 +36,8 @@ TMask SplitMask(const QString& mask) {
 
 QStringList MatchingEntries(const TMask& mask, const QString& source, QDir::Filters filters) {
     if (mask.Pattern.isEmpty())
-        return QFileInfo::exists(source) ? QStringList{QFileInfo(source).absoluteFilePath()} : QStringList{};
+        return QFileInfo::exists(source) ? QStringList{QFileInfo(source).absoluteFilePath()}
+                                         : QStringList{};
     QStringList entries;
     const QDir folder(mask.Folder);
     for (const QString& name : folder.entryList({mask.Pattern}, filters | QDir::NoDotAndDotDot))
@@ -51,7 +52,8 @@ QString FreeName(const QString& target) {
     const QString base = info.completeBaseName();
     const QString suffix = info.suffix().isEmpty() ? QString() : u'.' + info.suffix();
     for (int n = 2;; ++n) {
-        const QString candidate = info.dir().filePath(QStringLiteral("%1 (%2)%3").arg(base).arg(n).arg(suffix));
+        const QString candidate =
+            info.dir().filePath(QStringLiteral("%1 (%2)%3").arg(base).arg(n).arg(suffix));
         if (!QFileInfo::exists(candidate))
             return candidate;
     }
@@ -62,7 +64,8 @@ bool CopyEntry(const QString& source, const QString& target, bool renameOnCollis
     const fs::path from = source.toStdString();
     const fs::path to = (renameOnCollision ? FreeName(target) : target).toStdString();
     if (fs::is_directory(from, error)) {
-        fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::overwrite_existing, error);
+        fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::overwrite_existing,
+                 error);
     } else {
         fs::copy_file(from, to, fs::copy_options::overwrite_existing, error);
     }
@@ -101,7 +104,8 @@ bool OpenDocument(const QString& path) {
 
 bool DeleteFiles(const QString& mask) {
     const TMask split = SplitMask(mask);
-    const QStringList entries = MatchingEntries(split, mask, QDir::Files | QDir::Hidden | QDir::System);
+    const QStringList entries =
+        MatchingEntries(split, mask, QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& entry : entries)
         QFile::remove(entry);
     return !entries.isEmpty();
@@ -148,7 +152,8 @@ bool CopyFiles(const QString& sourceMask, const QString& targetFolder) {
 
 bool CopyFile(const QString& source, const QString& target) {
     std::error_code error;
-    fs::copy_file(source.toStdString(), target.toStdString(), fs::copy_options::overwrite_existing, error);
+    fs::copy_file(source.toStdString(), target.toStdString(), fs::copy_options::overwrite_existing,
+                  error);
     return !error;
 }
 

@@ -7,7 +7,8 @@ namespace Lumerix::Strings {
 namespace {
 
 // Calls `visit(start, length)` for each word in order; stops when `visit` returns false.
-template <typename Visit> void ForEachWord(const QString& text, const QString& delimiters, Visit visit) {
+template <typename Visit>
+void ForEachWord(const QString& text, const QString& delimiters, Visit visit) {
     const qsizetype size = text.size();
     qsizetype i = 0;
     while (i < size) {

@@ -139,7 +139,8 @@ QStringList TIniFile::ReadSection(const QString& section) const {
     const QStringList& lines = Lines();
     const TLocation location = Locate(lines, section, QString());
     QStringList keys;
-    for (qsizetype i = location.SectionLine + 1; location.SectionLine >= 0 && i < location.SectionEnd; ++i) {
+    for (qsizetype i = location.SectionLine + 1;
+         location.SectionLine >= 0 && i < location.SectionEnd; ++i) {
         const QString key = KeyName(lines[i]);
         if (!key.isNull())
             keys.append(key);
@@ -161,7 +162,8 @@ bool TIniFile::WriteString(const QString& section, const QString& key, const QSt
     return WriteStrings(section, {{key, value}});
 }
 
-bool TIniFile::WriteStrings(const QString& section, const QList<std::pair<QString, QString>>& values) {
+bool TIniFile::WriteStrings(const QString& section,
+                            const QList<std::pair<QString, QString>>& values) {
     QStringList lines = Lines();
     for (const auto& [key, value] : values) {
         const TLocation location = Locate(lines, section, key);

@@ -24,7 +24,8 @@ public:
     const QString& FileName() const { return Path; }
     bool Exists() const;
 
-    QString ReadString(const QString& section, const QString& key, const QString& defaultValue) const;
+    QString ReadString(const QString& section, const QString& key,
+                       const QString& defaultValue) const;
     int ReadInteger(const QString& section, const QString& key, int defaultValue) const;
     /// "TRUE"/"FALSE" compared after upper-casing; anything else gives the default.
     bool ReadBool(const QString& section, const QString& key, bool defaultValue) const;

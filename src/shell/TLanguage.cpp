@@ -32,7 +32,8 @@ QString TLanguage::SubstituteProductName(const QString& text) {
 }
 
 QString TLanguage::Text(int number) const {
-    QString text = SubstituteProductName(Texts.ReadString(LanguageCode, QString::number(number), QString()));
+    QString text =
+        SubstituteProductName(Texts.ReadString(LanguageCode, QString::number(number), QString()));
     text.replace(QStringLiteral("\\n"), QStringLiteral("\n"));
     return text;
 }
@@ -54,8 +55,8 @@ QString TLanguage::HelpFolder() const {
 TTipSequence::TTipSequence(QString tipFolder) : Folder(std::move(tipFolder)) {}
 
 std::optional<QStringList> TTipSequence::Next() {
-    const QString file =
-        QDir(Folder).filePath(Strings::PadLeft(QString::number(Counter + 1), u'0', 4) + QStringLiteral(".tpp"));
+    const QString file = QDir(Folder).filePath(
+        Strings::PadLeft(QString::number(Counter + 1), u'0', 4) + QStringLiteral(".tpp"));
     if (!QFileInfo::exists(file))
         return std::nullopt;
     ++Counter;

@@ -17,9 +17,12 @@ TEffectMode ParseEffectMode(const QString& text) {
 
 QString EffectModeWord(TEffectMode mode) {
     switch (mode) {
-    case TEffectMode::On: return QStringLiteral("ON");
-    case TEffectMode::Random: return QStringLiteral("RANDOM");
-    case TEffectMode::Off: break;
+    case TEffectMode::On:
+        return QStringLiteral("ON");
+    case TEffectMode::Random:
+        return QStringLiteral("RANDOM");
+    case TEffectMode::Off:
+        break;
     }
     return QStringLiteral("OFF");
 }
@@ -32,8 +35,12 @@ QString Bool(bool value) {
 
 void Load(TRunState& state) {
     const TIniFile ini = state.GeneratorIni();
-    auto text = [&](const char* key) { return ini.ReadString(Section, QString::fromLatin1(key), QString()); };
-    auto upper = [&](const char* key) { return text(key).toUpper(); };
+    auto text = [&](const char* key) {
+        return ini.ReadString(Section, QString::fromLatin1(key), QString());
+    };
+    auto upper = [&](const char* key) {
+        return text(key).toUpper();
+    };
 
     state.SecondsPerPicture = text("DefaultTime").trimmed();
 
@@ -85,8 +92,8 @@ bool Save(const TRunState& state, QString* error) {
 }
 
 QString StoredLanguage(const TFolderLocations& locations) {
-    const QString code =
-        GeneratorIni(locations).ReadString(Section, QStringLiteral("Language"), QStringLiteral("GERMAN"));
+    const QString code = GeneratorIni(locations).ReadString(Section, QStringLiteral("Language"),
+                                                            QStringLiteral("GERMAN"));
     return TLanguage::IsKnownCode(code) ? code : QStringLiteral("GERMAN");
 }
 

@@ -21,7 +21,8 @@ public:
 
     /// An existing folder chosen by the user, or an empty text when cancelled.
     virtual QString ChooseFolder(const QString& title, const QString& startFolder) = 0;
-    /// Existing files chosen by the user (`filter` as "Pictures (*.jpg *.jpeg)"); empty when cancelled.
+    /// Existing files chosen by the user (`filter` as "Pictures (*.jpg *.jpeg)"); empty when
+    /// cancelled.
     virtual QStringList ChooseFiles(const QString& title, const QString& startFolder,
                                     const QString& filter, bool multiple) = 0;
 };

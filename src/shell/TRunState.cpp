@@ -15,28 +15,31 @@ using Strings::FolderPath;
 TFolderLocations TFolderLocations::ForThisUser() {
     TFolderLocations locations;
     const QString programOverride = qEnvironmentVariable("LUMERIX_PROGRAM_DIR");
-    locations.ProgramDir = FolderPath(
-        !programOverride.isEmpty()
-            ? programOverride
-            : QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/lumerix"));
+    locations.ProgramDir =
+        FolderPath(!programOverride.isEmpty()
+                       ? programOverride
+                       : QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                             QStringLiteral("/lumerix"));
     const QString kitOverride = qEnvironmentVariable("LUMERIX_KIT_DIR");
-    locations.KitDir = FolderPath(!kitOverride.isEmpty()
-                                      ? kitOverride
-                                      : QCoreApplication::applicationDirPath() + QStringLiteral("/../share/lumerix"));
+    locations.KitDir = FolderPath(!kitOverride.isEmpty() ? kitOverride
+                                                         : QCoreApplication::applicationDirPath() +
+                                                               QStringLiteral("/../share/lumerix"));
     locations.HomeDir = FolderPath(QDir::homePath());
     const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
     // Without a desktop folder of its own, the desktop location falls back to the home folder;
     // a launcher does not belong there.
     if (!desktop.isEmpty() && FolderPath(desktop) != locations.HomeDir)
         locations.DesktopDir = FolderPath(desktop);
-    locations.DocumentsDir = FolderPath(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    locations.DocumentsDir =
+        FolderPath(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
     return locations;
 }
 
 TRunState::TRunState(const TFolderLocations& locations, QString languageCode)
     : ProgramDir(FolderPath(locations.ProgramDir)), KitDir(FolderPath(locations.KitDir)),
       HomeDir(FolderPath(locations.HomeDir)), DesktopDir(FolderPath(locations.DesktopDir)),
-      PersonalDir(FolderPath(locations.DocumentsDir.isEmpty() ? locations.HomeDir : locations.DocumentsDir)),
+      PersonalDir(FolderPath(locations.DocumentsDir.isEmpty() ? locations.HomeDir
+                                                              : locations.DocumentsDir)),
       Lang(std::move(languageCode), FolderPath(locations.KitDir) + QStringLiteral("Language.ini")) {
     ScreensaverDir = PersonalDir + Lang.Pick(QStringLiteral("Diashow_Screensaver/"),
                                              QStringLiteral("Slideshow_Screensaver/"));
@@ -48,7 +51,8 @@ void TRunState::SetWorkspaceBase(const QString& base) {
     WorkspaceDir = Base + Lang.Pick(QStringLiteral("Diashow/"), QStringLiteral("Slideshow/"));
     VideoDir = Base + Lang.Pick(QStringLiteral("DVD-Diashow/"), QStringLiteral("DVD-Slideshow/"));
     EncoderDir = VideoDir + QStringLiteral("encoder/");
-    CdRomDir = Base + Lang.Pick(QStringLiteral("CDROM-Diashow/"), QStringLiteral("CDROM-Slideshow/"));
+    CdRomDir =
+        Base + Lang.Pick(QStringLiteral("CDROM-Diashow/"), QStringLiteral("CDROM-Slideshow/"));
 }
 
 TIniFile GeneratorIni(const TFolderLocations& locations) {
@@ -57,7 +61,8 @@ TIniFile GeneratorIni(const TFolderLocations& locations) {
 }
 
 TIniFile TRunState::GeneratorIni() const {
-    return TIniFile(ProgramFile(QStringLiteral("Generator.ini")), KitFile(QStringLiteral("Generator.ini")));
+    return TIniFile(ProgramFile(QStringLiteral("Generator.ini")),
+                    KitFile(QStringLiteral("Generator.ini")));
 }
 
 bool TRunState::TipsWanted() const {

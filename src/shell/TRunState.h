@@ -12,10 +12,10 @@ enum class TEffectMode { Off, On, Random };
 
 /// Where the program finds its folders before any preference is read.
 struct TFolderLocations {
-    QString ProgramDir;  ///< everything the program creates or rewrites
-    QString KitDir;      ///< the read-only shipped kit
+    QString ProgramDir; ///< everything the program creates or rewrites
+    QString KitDir;     ///< the read-only shipped kit
     QString HomeDir;
-    QString DesktopDir;  ///< may be empty when the desktop has none
+    QString DesktopDir; ///< may be empty when the desktop has none
     QString DocumentsDir;
 
     /// The locations of this user and installation; `LUMERIX_PROGRAM_DIR` and

@@ -38,12 +38,14 @@ bool RecordChosenLanguage(const TFolderLocations& locations, const QString& code
 }
 
 std::unique_ptr<TRunState> CreateRunState(const TFolderLocations& locations, TPrompter& prompter,
-                                          const QString& programName, const QString& languageOverride,
+                                          const QString& programName,
+                                          const QString& languageOverride,
                                           const QString& baseOverride) {
     const QString programDir = Strings::FolderPath(locations.ProgramDir);
     if (!GeneratorIni(locations).Exists())
         prompter.Error(programDir + QStringLiteral("Generator.ini nicht gefunden!"));
-    const QString code = languageOverride.isEmpty() ? TPreferences::StoredLanguage(locations) : languageOverride;
+    const QString code =
+        languageOverride.isEmpty() ? TPreferences::StoredLanguage(locations) : languageOverride;
 
     auto state = std::make_unique<TRunState>(locations, code);
     if (!QFileInfo::exists(state->LanguageIniPath()))

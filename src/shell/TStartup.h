@@ -20,7 +20,8 @@ bool LanguageIsSet(const TFolderLocations& locations);
 
 /// Keeps the chooser's language for every later start: stores it in `Generator.ini` and
 /// creates the marker. False with `error` set when either cannot be written.
-bool RecordChosenLanguage(const TFolderLocations& locations, const QString& code, QString* error = nullptr);
+bool RecordChosenLanguage(const TFolderLocations& locations, const QString& code,
+                          QString* error = nullptr);
 
 /// Loads the language and the preferences into a new run state. A missing `Generator.ini` or
 /// `Language.ini` is reported through `prompter` and the run goes on with the defaults.

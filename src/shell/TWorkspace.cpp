@@ -25,7 +25,8 @@ bool MakeFolder(const QString& folder, QString& error) {
     std::filesystem::create_directories(folder.toStdString(), code);
     if (!code && QFileInfo(folder).isDir())
         return true;
-    const QString cause = code ? QString::fromStdString(code.message()) : QStringLiteral("not a folder");
+    const QString cause =
+        code ? QString::fromStdString(code.message()) : QStringLiteral("not a folder");
     error = QStringLiteral("The folder %1 cannot be created: %2").arg(folder, cause);
     return false;
 }
@@ -38,7 +39,8 @@ void CopyIfPresent(const QString& source, const QString& target) {
 
 void WritePlayerLanguage(const TRunState& state) {
     TIniFile playerIni(state.WorkspaceDir + QStringLiteral("Language.ini"));
-    QList<std::pair<QString, QString>> values = {{QStringLiteral("Language"), state.Language().Code()}};
+    QList<std::pair<QString, QString>> values = {
+        {QStringLiteral("Language"), state.Language().Code()}};
     for (const int number : PlayerTextNumbers)
         values.append({QString::number(number), state.Text(number)});
     playerIni.WriteStrings(QStringLiteral("PLAYER"), values);
@@ -48,8 +50,9 @@ void PlaceDesktopLauncher(const TRunState& state) {
     if (state.DesktopDir.isEmpty() || !QFileInfo(state.DesktopDir).isDir())
         return;
     const QString player = state.PlayerName();
-    TDesktopLink::Create(state.DesktopDir + player + QStringLiteral(".desktop"), state.WorkspaceDir + player,
-                         player, Strings::ExtractFileDir(state.WorkspaceDir + player));
+    TDesktopLink::Create(state.DesktopDir + player + QStringLiteral(".desktop"),
+                         state.WorkspaceDir + player, player,
+                         Strings::ExtractFileDir(state.WorkspaceDir + player));
     // An older kit put the player itself on the desktop.
     QFile::remove(state.DesktopDir + QStringLiteral("Diashow-Player"));
 }
@@ -65,8 +68,9 @@ TPrepareResult Prepare(TRunState& state) {
     const QString kit = state.KitFile(QStringLiteral("diashow/"));
     state.EffectCount = CountEffects(state);
 
-    for (const QString& folder : {state.ProgramDir, state.ProgramFile(QStringLiteral("thumbs")), state.VideoDir,
-                                  state.EncoderDir, state.ProgramFile(QStringLiteral("gallery"))}) {
+    for (const QString& folder :
+         {state.ProgramDir, state.ProgramFile(QStringLiteral("thumbs")), state.VideoDir,
+          state.EncoderDir, state.ProgramFile(QStringLiteral("gallery"))}) {
         if (!MakeFolder(folder, result.Error))
             return result;
     }
@@ -74,19 +78,22 @@ TPrepareResult Prepare(TRunState& state) {
     if (!QFileInfo::exists(state.WorkspaceDir)) {
         for (const QString& folder :
              {state.WorkspaceDir, state.WorkspaceDir + QStringLiteral("del"),
-              state.WorkspaceDir + QStringLiteral("Diashow_0001"), state.WorkspaceDir + QStringLiteral("Diashow_0002")}) {
+              state.WorkspaceDir + QStringLiteral("Diashow_0001"),
+              state.WorkspaceDir + QStringLiteral("Diashow_0002")}) {
             if (!MakeFolder(folder, result.Error))
                 return result;
         }
         const QString music = QStringLiteral("Bumble Bee - KAVORA.mp3");
-        for (const QString& sample : {QStringLiteral("Diashow_0001"), QStringLiteral("Diashow_0002")}) {
+        for (const QString& sample :
+             {QStringLiteral("Diashow_0001"), QStringLiteral("Diashow_0002")}) {
             Execute::CopyFiles(kit + sample + QStringLiteral("/*"), state.WorkspaceDir + sample);
             CopyIfPresent(state.KitFile(music), state.WorkspaceDir + sample + u'/' + music);
         }
         result.FirstRun = true;
     } else if (!QFileInfo(state.WorkspaceDir).isDir()) {
-        result.Error = QStringLiteral("The folder %1 cannot be created: a file of that name is in the way")
-                           .arg(state.WorkspaceDir);
+        result.Error =
+            QStringLiteral("The folder %1 cannot be created: a file of that name is in the way")
+                .arg(state.WorkspaceDir);
         return result;
     }
 
@@ -96,12 +103,15 @@ TPrepareResult Prepare(TRunState& state) {
     Execute::CopyFiles(kit + QStringLiteral("del/*"), state.WorkspaceDir + QStringLiteral("del"));
     Execute::CopyFiles(state.KitFile(QStringLiteral("encoder/*")), state.EncoderDir);
     PlaceDesktopLauncher(state);
-    CopyIfPresent(kit + state.Language().Pick(QStringLiteral("Autorun.inf"), QStringLiteral("Slideshow-Autorun.inf")),
+    CopyIfPresent(kit + state.Language().Pick(QStringLiteral("Autorun.inf"),
+                                              QStringLiteral("Slideshow-Autorun.inf")),
                   state.WorkspaceDir + QStringLiteral("Autorun.inf"));
     CopyIfPresent(kit + QStringLiteral("Diashow-Player"), state.WorkspaceDir + state.PlayerName());
-    for (const QString& name : {QStringLiteral("play.ply"), QStringLiteral("intro.ply"), QStringLiteral("Settings.ini")})
+    for (const QString& name :
+         {QStringLiteral("play.ply"), QStringLiteral("intro.ply"), QStringLiteral("Settings.ini")})
         CopyIfPresent(kit + name, state.WorkspaceDir + name);
-    CopyIfPresent(state.KitFile(QStringLiteral("Effects.ini")), state.WorkspaceDir + QStringLiteral("Effects.ini"));
+    CopyIfPresent(state.KitFile(QStringLiteral("Effects.ini")),
+                  state.WorkspaceDir + QStringLiteral("Effects.ini"));
 
     WritePlayerLanguage(state);
     result.Ok = true;
@@ -112,16 +122,18 @@ bool CloseDown(TRunState& state, QString* error) {
     Execute::DeleteFiles(state.ProgramFile(QStringLiteral("UNDO*.jpg")));
     state.UndoCount = 0;
     const bool saved = TPreferences::Save(state, error);
-    for (const QString& name : {QStringLiteral("Temp.jpg"), QStringLiteral("prev.jpg"), QStringLiteral("Print.txt")})
+    for (const QString& name :
+         {QStringLiteral("Temp.jpg"), QStringLiteral("prev.jpg"), QStringLiteral("Print.txt")})
         QFile::remove(state.ProgramFile(name));
     return saved;
 }
 
 QStringList CandidateBases(const TRunState& state) {
     QStringList bases = {state.HomeDir};
-    static const QStringList pseudo = {QStringLiteral("proc"), QStringLiteral("sysfs"),  QStringLiteral("devtmpfs"),
-                                       QStringLiteral("tmpfs"), QStringLiteral("devpts"), QStringLiteral("cgroup2"),
-                                       QStringLiteral("overlay"), QStringLiteral("squashfs"), QStringLiteral("autofs")};
+    static const QStringList pseudo = {
+        QStringLiteral("proc"),    QStringLiteral("sysfs"),    QStringLiteral("devtmpfs"),
+        QStringLiteral("tmpfs"),   QStringLiteral("devpts"),   QStringLiteral("cgroup2"),
+        QStringLiteral("overlay"), QStringLiteral("squashfs"), QStringLiteral("autofs")};
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         if (!volume.isValid() || !volume.isReady() || volume.isReadOnly())
             continue;

@@ -40,7 +40,8 @@ protected:
 
     void SetUp() override {
         QDir().mkpath(Kit.Root() + "runtime");
-        QFile::setPermissions(Kit.Root() + "runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(Kit.Root() + "runtime",
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
     TTestKit Kit;
@@ -63,7 +64,8 @@ TEST_F(Cli, PathsPrintsEveryPathAndPreparesTheWorkspace) {
     for (int i = 0; i < expected.size(); ++i)
         EXPECT_EQ(lines[i], expected[i]);
     EXPECT_TRUE(lines[6].startsWith("PersonalDir="));
-    EXPECT_TRUE(lines[7].startsWith("ScreensaverDir=") && lines[7].endsWith("Diashow_Screensaver/"));
+    EXPECT_TRUE(lines[7].startsWith("ScreensaverDir=") &&
+                lines[7].endsWith("Diashow_Screensaver/"));
     EXPECT_TRUE(QFileInfo(home + "Diashow/Diashow_0001").isDir());
 }
 

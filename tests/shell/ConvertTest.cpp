@@ -1,5 +1,5 @@
-#include "shell/Colors.h"
 #include "shell/Convert.h"
+#include "shell/Colors.h"
 #include "shell/TextCodec.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +19,10 @@ struct TRepairCase {
     const char* Expected;
 };
 
+void PrintTo(const TRepairCase& c, std::ostream* out) {
+    *out << c.Name;
+}
+
 class RepairUmlauts : public testing::TestWithParam<TRepairCase> {};
 
 TEST_P(RepairUmlauts, MendsUtf8AndDamagedUmlauts) {
@@ -27,11 +31,16 @@ TEST_P(RepairUmlauts, MendsUtf8AndDamagedUmlauts) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, RepairUmlauts,
-    testing::Values(TRepairCase{"CapitalUe", "\xC3\x9C", "\xDC"}, TRepairCase{"SmallUe", "\xC3\xBC", "\xFC"},
-                    TRepairCase{"CapitalAe", "\xC3\x84", "\xC4"}, TRepairCase{"DamagedCapitalAe", "\xC3\x22", "\xC4"},
-                    TRepairCase{"SmallAe", "\xC3\xA4", "\xE4"}, TRepairCase{"DamagedCapitalOe", "\xC3\xFB", "\xD6"},
-                    TRepairCase{"DamagedCapitalOeDash", "\xC3-", "\xD6"}, TRepairCase{"SmallOe", "\xC3\xB6", "\xF6"},
-                    TRepairCase{"SharpS", "\xC3\x9F", "\xDF"}, TRepairCase{"EuroByte", "5\x80", "5Euro"},
+    testing::Values(TRepairCase{"CapitalUe", "\xC3\x9C", "\xDC"},
+                    TRepairCase{"SmallUe", "\xC3\xBC", "\xFC"},
+                    TRepairCase{"CapitalAe", "\xC3\x84", "\xC4"},
+                    TRepairCase{"DamagedCapitalAe", "\xC3\x22", "\xC4"},
+                    TRepairCase{"SmallAe", "\xC3\xA4", "\xE4"},
+                    TRepairCase{"DamagedCapitalOe", "\xC3\xFB", "\xD6"},
+                    TRepairCase{"DamagedCapitalOeDash", "\xC3-", "\xD6"},
+                    TRepairCase{"SmallOe", "\xC3\xB6", "\xF6"},
+                    TRepairCase{"SharpS", "\xC3\x9F", "\xDF"},
+                    TRepairCase{"EuroByte", "5\x80", "5Euro"},
                     TRepairCase{"Utf8EuroKeepsThirdByte", "\xE2\x82\xAC", "Euro\xAC"},
                     TRepairCase{"CapitalOeIsNotInTheTable", "\xC3\x96", "\xC3\x96"},
                     TRepairCase{"PlainTextUntouched", "Foto 1", "Foto 1"}),
@@ -42,9 +51,12 @@ TEST(Convert, RepairKeepsCharactersOutsideTheCodePage) {
 }
 
 TEST(Convert, SafeFileNameExamples) {
-    EXPECT_EQ(Convert::SafeFileName(QStringLiteral("C:\\Fotos\\Übersicht 2.JPG")), "cxxfotosxuebersicht_2_jpg");
-    EXPECT_EQ(Convert::SafeFileName(QStringLiteral("Müller & Söhne (2).jpg")), "mueller_a_soehne_x2x_jpg");
-    EXPECT_EQ(Convert::SafeFileName(QStringLiteral("/home/anna/Urlaub/Strand.jpg")), "xhomexannaxurlaubxstrand_jpg");
+    EXPECT_EQ(Convert::SafeFileName(QStringLiteral("C:\\Fotos\\Übersicht 2.JPG")),
+              "cxxfotosxuebersicht_2_jpg");
+    EXPECT_EQ(Convert::SafeFileName(QStringLiteral("Müller & Söhne (2).jpg")),
+              "mueller_a_soehne_x2x_jpg");
+    EXPECT_EQ(Convert::SafeFileName(QStringLiteral("/home/anna/Urlaub/Strand.jpg")),
+              "xhomexannaxurlaubxstrand_jpg");
     EXPECT_EQ(Convert::SafeFileName(QStringLiteral("Café à l'été")), "caf__à_l__t_");
 }
 
@@ -66,10 +78,15 @@ TEST(Colors, HtmlCodeFromWindowsColour) {
 }
 
 TEST(TextCodec, DecodesUtf8AndFallsBackToWindows1252) {
-    EXPECT_EQ(TextCodec::Decode(QByteArray("Gr\xC3\xBC\xC3\x9F" "e")), QStringLiteral("Grüße"));
-    EXPECT_EQ(TextCodec::Decode(QByteArray("Gr\xFC\xDF" "e \x80")), QStringLiteral("Grüße €"));
+    EXPECT_EQ(TextCodec::Decode(QByteArray("Gr\xC3\xBC\xC3\x9F"
+                                           "e")),
+              QStringLiteral("Grüße"));
+    EXPECT_EQ(TextCodec::Decode(QByteArray("Gr\xFC\xDF"
+                                           "e \x80")),
+              QStringLiteral("Grüße €"));
     EXPECT_EQ(TextCodec::Decode(QByteArray("\xEF\xBB\xBFok")), QStringLiteral("ok"));
-    EXPECT_EQ(TextCodec::ToWindows1252(QStringLiteral("Grüße € Ω")), QByteArray("Gr\xFC\xDF" "e \x80 ?"));
+    EXPECT_EQ(TextCodec::ToWindows1252(QStringLiteral("Grüße € Ω")), QByteArray("Gr\xFC\xDF"
+                                                                                "e \x80 ?"));
 }
 
 TEST(TextCodec, EveryByteSurvivesARoundTrip) {

@@ -41,10 +41,12 @@ TEST(Execute, FileOperationsMoveRenameAndAvoidCollisions) {
     TTestKit kit;
     TTestKit::WriteFile(kit.Root() + "a/x.jpg", "x");
     TTestKit::WriteFile(kit.Root() + "b/x.jpg", "existing");
-    EXPECT_TRUE(Execute::ShellFileOp(Execute::TFileOp::Copy, true, kit.Root() + "b", kit.Root() + "a/x.jpg"));
+    EXPECT_TRUE(Execute::ShellFileOp(Execute::TFileOp::Copy, true, kit.Root() + "b",
+                                     kit.Root() + "a/x.jpg"));
     EXPECT_EQ(TTestKit::ReadFile(kit.Root() + "b/x (2).jpg"), "x");
     EXPECT_EQ(TTestKit::ReadFile(kit.Root() + "b/x.jpg"), "existing");
-    EXPECT_TRUE(Execute::ShellFileOp(Execute::TFileOp::Rename, false, kit.Root() + "a/y.jpg", kit.Root() + "a/x.jpg"));
+    EXPECT_TRUE(Execute::ShellFileOp(Execute::TFileOp::Rename, false, kit.Root() + "a/y.jpg",
+                                     kit.Root() + "a/x.jpg"));
     EXPECT_FALSE(QFileInfo::exists(kit.Root() + "a/x.jpg"));
     EXPECT_EQ(TTestKit::ReadFile(kit.Root() + "a/y.jpg"), "x");
     EXPECT_TRUE(Execute::ShellFileOp(Execute::TFileOp::Delete, false, {}, kit.Root() + "b/*.jpg"));
@@ -54,8 +56,10 @@ TEST(Execute, FileOperationsMoveRenameAndAvoidCollisions) {
 TEST(Execute, RunAndWaitReturnsTheExitCodeFromTheWorkingFolder) {
     TTestKit kit;
     QDir().mkpath(kit.Root() + "run");
-    EXPECT_EQ(Execute::RunAndWait(kit.Root() + "run", "/bin/sh", {"-c", "pwd > where.txt; exit 3"}), 3);
-    EXPECT_EQ(TTestKit::ReadFile(kit.Root() + "run/where.txt").trimmed(), QFileInfo(kit.Root() + "run").canonicalFilePath().toUtf8());
+    EXPECT_EQ(Execute::RunAndWait(kit.Root() + "run", "/bin/sh", {"-c", "pwd > where.txt; exit 3"}),
+              3);
+    EXPECT_EQ(TTestKit::ReadFile(kit.Root() + "run/where.txt").trimmed(),
+              QFileInfo(kit.Root() + "run").canonicalFilePath().toUtf8());
 }
 
 TEST(Execute, RunAndWaitReportsAProgramThatCannotStart) {

@@ -44,7 +44,8 @@ TEST_F(IniFile, WriteReplacesOnlyThatKeysLine) {
     ASSERT_TRUE(ini.WriteString("a", "X", "10"));
     ASSERT_TRUE(ini.WriteString("A", "z", "new"));
     ASSERT_TRUE(ini.WriteString("C", "k", "v"));
-    EXPECT_EQ(TTestKit::ReadFile(Path), "; kept comment\n[A]\nX=10\n; inside\ny=2\nz=new\n\n[B]\nx=3\n[C]\nk=v\n");
+    EXPECT_EQ(TTestKit::ReadFile(Path),
+              "; kept comment\n[A]\nX=10\n; inside\ny=2\nz=new\n\n[B]\nx=3\n[C]\nk=v\n");
     EXPECT_EQ(ini.ReadString("B", "x", ""), "3");
 }
 
@@ -55,7 +56,8 @@ TEST_F(IniFile, WriteCreatesFileAndFolder) {
 }
 
 TEST_F(IniFile, ReadsWindows1252AndWindowsLineEnds) {
-    TTestKit::WriteFile(Path, "[DIASHOW]\r\nTitel=Gr\xFC\xDF" "e aus K\xF6ln\r\n");
+    TTestKit::WriteFile(Path, "[DIASHOW]\r\nTitel=Gr\xFC\xDF"
+                              "e aus K\xF6ln\r\n");
     EXPECT_EQ(TIniFile(Path).ReadString("Diashow", "titel", ""), QStringLiteral("Grüße aus Köln"));
 }
 
@@ -86,7 +88,8 @@ TEST_F(IniFile, WriteNeverTouchesTheOldFileInPlace) {
     ASSERT_TRUE(ini.WriteString("S", "k", "new"));
     EXPECT_EQ(TTestKit::ReadFile(link), "[S]\nk=old\n");
     EXPECT_EQ(ini.ReadString("S", "k", ""), "new");
-    EXPECT_EQ(QDir(Kit.Root()).entryList({"*.ini*"}, QDir::Files | QDir::Hidden).size(), 2) << "no temporary left";
+    EXPECT_EQ(QDir(Kit.Root()).entryList({"*.ini*"}, QDir::Files | QDir::Hidden).size(), 2)
+        << "no temporary left";
 }
 
 TEST_F(IniFile, FailedWriteKeepsTheFileAndSaysWhy) {

@@ -15,8 +15,9 @@ namespace {
 TEST(Language, LookupReplacesTheFirstPlaceholderInAnyCase) {
     TTestKit kit;
     const QString ini = kit.Root() + QStringLiteral("Language.ini");
-    TTestKit::WriteFile(ini, "[ENGLISH]\n1=Welcome to $prg_name$!\n2=$PRG_NAME$ and $PRG_NAME$\n3=Two\\nlines\n"
-                             "[GERMAN]\n1=Willkommen\n");
+    TTestKit::WriteFile(
+        ini, "[ENGLISH]\n1=Welcome to $prg_name$!\n2=$PRG_NAME$ and $PRG_NAME$\n3=Two\\nlines\n"
+             "[GERMAN]\n1=Willkommen\n");
     const TLanguage english(QStringLiteral("ENGLISH"), ini);
     EXPECT_EQ(english.Text(1), "Welcome to Lumerix!");
     EXPECT_EQ(english.Text(2), "Lumerix and $PRG_NAME$");
@@ -50,11 +51,11 @@ TEST(Language, ShippedTextsCoverEveryNumberInEveryLanguage) {
     }
     EXPECT_GT(numbers.size(), 10);
     const std::pair<int, int> ranges[] = {
-        {518, 613},   {1001, 1122}, {1500, 1511}, {1800, 1803}, {2000, 2011}, {2400, 2404},
-        {2600, 2603}, {2800, 2807}, {3000, 3011}, {3500, 3514}, {3700, 3705}, {4200, 4206},
-        {4600, 4626}, {4800, 4803}, {5000, 5000}, {5200, 5207}, {6000, 6003}, {6200, 6206},
-        {6400, 6400}, {6600, 6611}, {6700, 6701}, {10000, 10031}, {12001, 12008}, {14000, 14001},
-        {100001, 100004}};
+        {518, 613},   {1001, 1122},   {1500, 1511},   {1800, 1803},   {2000, 2011},
+        {2400, 2404}, {2600, 2603},   {2800, 2807},   {3000, 3011},   {3500, 3514},
+        {3700, 3705}, {4200, 4206},   {4600, 4626},   {4800, 4803},   {5000, 5000},
+        {5200, 5207}, {6000, 6003},   {6200, 6206},   {6400, 6400},   {6600, 6611},
+        {6700, 6701}, {10000, 10031}, {12001, 12008}, {14000, 14001}, {100001, 100004}};
     for (const auto& [first, last] : ranges) {
         for (int number = first; number <= last; ++number)
             numbers.insert(number);
@@ -63,7 +64,8 @@ TEST(Language, ShippedTextsCoverEveryNumberInEveryLanguage) {
     EXPECT_EQ(ini.Sections(), TLanguage::Codes());
     for (const QString& code : TLanguage::Codes()) {
         for (const int number : numbers)
-            EXPECT_FALSE(ini.ReadString(code, QString::number(number), {}).isEmpty()) << code.toStdString() << " " << number;
+            EXPECT_FALSE(ini.ReadString(code, QString::number(number), {}).isEmpty())
+                << code.toStdString() << " " << number;
     }
 }
 
@@ -71,10 +73,12 @@ TEST(TipSequence, StopsAtTheFirstMissingTip) {
     TTestKit kit;
     const QString folder = kit.Root() + QStringLiteral("tips_GR/");
     for (const char* name : {"0001.tpp", "0002.tpp", "0003.tpp"})
-        TTestKit::WriteFile(folder + QString::fromLatin1(name), QByteArray("Tipp ") + name + "\nZeile 2\n");
+        TTestKit::WriteFile(folder + QString::fromLatin1(name),
+                            QByteArray("Tipp ") + name + "\nZeile 2\n");
     TTipSequence tips(folder);
     for (const char* name : {"0001.tpp", "0002.tpp", "0003.tpp"})
-        EXPECT_EQ(tips.Next(), (QStringList{QStringLiteral("Tipp ") + QString::fromLatin1(name), "Zeile 2"}));
+        EXPECT_EQ(tips.Next(),
+                  (QStringList{QStringLiteral("Tipp ") + QString::fromLatin1(name), "Zeile 2"}));
     EXPECT_FALSE(tips.Next().has_value());
     tips.Restart();
     EXPECT_EQ(tips.Next()->first(), "Tipp 0001.tpp");

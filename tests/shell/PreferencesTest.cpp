@@ -11,7 +11,8 @@ namespace {
 class Preferences : public testing::Test {
 protected:
     void WriteGenerator(const QByteArray& settings) {
-        TTestKit::WriteFile(Kit.Locations().ProgramDir + QStringLiteral("Generator.ini"), "[SETTINGS]\n" + settings);
+        TTestKit::WriteFile(Kit.Locations().ProgramDir + QStringLiteral("Generator.ini"),
+                            "[SETTINGS]\n" + settings);
     }
     TTestKit Kit;
 };
@@ -35,9 +36,11 @@ TEST_F(Preferences, AbsentKeysTakeTheirDefaults) {
 }
 
 TEST_F(Preferences, ValuesAreReadAsTheirKeysSay) {
-    WriteGenerator("DefaultTime= 5 \nStopDiashowAtEnd=false\nFullscreen=no\nManuell=FALSE\n"
-                   "PictureTextVisible=true\nFileNameVisible=yes\nBKGColor=255\nTextColor=16777215\n"
-                   "EffectMode=RANDOM\nEffect=7\nTextOffset=12\nDrive=" + Kit.Root().toUtf8() + "media/stick\n");
+    WriteGenerator(
+        "DefaultTime= 5 \nStopDiashowAtEnd=false\nFullscreen=no\nManuell=FALSE\n"
+        "PictureTextVisible=true\nFileNameVisible=yes\nBKGColor=255\nTextColor=16777215\n"
+        "EffectMode=RANDOM\nEffect=7\nTextOffset=12\nDrive=" +
+        Kit.Root().toUtf8() + "media/stick\n");
     const auto state = Kit.State();
     EXPECT_EQ(state->SecondsPerPicture, "5");
     EXPECT_TRUE(state->EndlessPlay);

@@ -16,6 +16,10 @@ struct TWordCase {
     QStringList Words; // words 1..Count, then one past the end is empty
 };
 
+void PrintTo(const TWordCase& c, std::ostream* out) {
+    *out << c.Name;
+}
+
 class WordSplitting : public testing::TestWithParam<TWordCase> {};
 
 TEST_P(WordSplitting, CountsAndExtractsWithoutEmptyWords) {
@@ -35,7 +39,10 @@ INSTANTIATE_TEST_SUITE_P(
                     TWordCase{"FewerWordsThanAsked", "a|b", "|", 2, {"a", "b"}},
                     TWordCase{"OnlyDelimiters", "|||", "|", 0, {}},
                     TWordCase{"EmptyText", "", "|", 0, {}},
-                    TWordCase{"SeveralDelimiterCharacters", "<img>name.jpg | caption", "<>|", 3,
+                    TWordCase{"SeveralDelimiterCharacters",
+                              "<img>name.jpg | caption",
+                              "<>|",
+                              3,
                               {"img", "name.jpg ", " caption"}}),
     [](const testing::TestParamInfo<TWordCase>& info) { return std::string(info.param.Name); });
 

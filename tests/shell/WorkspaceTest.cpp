@@ -32,13 +32,15 @@ TEST(Workspace, FirstStartSeedsTheSamplesAndTheKit) {
         EXPECT_TRUE(files.contains("Bumble Bee - KAVORA.mp3")) << sample.toStdString();
         EXPECT_TRUE(files.contains("Diashow.ini"));
         EXPECT_TRUE(files.contains("Pictures.ini"));
-        QStringList expected = Files(kit.Locations().KitDir + "diashow/" + sample) << "Bumble Bee - KAVORA.mp3";
+        QStringList expected = Files(kit.Locations().KitDir + "diashow/" + sample)
+                               << "Bumble Bee - KAVORA.mp3";
         expected.sort();
         EXPECT_EQ(files, expected);
         EXPECT_GE(files.filter(QStringLiteral(".jpg")).size(), 2);
     }
     EXPECT_EQ(Files(root + "del"), (QStringList{"Diashow.ini", "Pictures.ini"}));
-    for (const char* name : {"Autorun.inf", "play.ply", "intro.ply", "Settings.ini", "Effects.ini", "Language.ini"})
+    for (const char* name :
+         {"Autorun.inf", "play.ply", "intro.ply", "Settings.ini", "Effects.ini", "Language.ini"})
         EXPECT_TRUE(QFileInfo::exists(root + QString::fromLatin1(name))) << name;
     EXPECT_TRUE(QFileInfo(state->VideoDir).isDir());
     EXPECT_TRUE(QFileInfo(state->EncoderDir).isDir());
@@ -62,9 +64,12 @@ TEST(Workspace, SecondStartRefreshesTheKitButNeverReseeds) {
     EXPECT_FALSE(again.FirstRun);
     EXPECT_FALSE(QFileInfo::exists(root + "Diashow_0001"));
     EXPECT_TRUE(QFileInfo::exists(root + "Diashow_0002"));
-    EXPECT_EQ(TTestKit::ReadFile(root + "Autorun.inf"), TTestKit::ReadFile(state->KitDir + "diashow/Autorun.inf"));
-    EXPECT_EQ(TTestKit::ReadFile(root + "Settings.ini"), TTestKit::ReadFile(state->KitDir + "diashow/Settings.ini"));
-    EXPECT_EQ(TTestKit::ReadFile(root + "del/Diashow.ini"), TTestKit::ReadFile(state->KitDir + "diashow/del/Diashow.ini"));
+    EXPECT_EQ(TTestKit::ReadFile(root + "Autorun.inf"),
+              TTestKit::ReadFile(state->KitDir + "diashow/Autorun.inf"));
+    EXPECT_EQ(TTestKit::ReadFile(root + "Settings.ini"),
+              TTestKit::ReadFile(state->KitDir + "diashow/Settings.ini"));
+    EXPECT_EQ(TTestKit::ReadFile(root + "del/Diashow.ini"),
+              TTestKit::ReadFile(state->KitDir + "diashow/del/Diashow.ini"));
 }
 
 TEST(Workspace, EnglishUsesTheOtherNamesButTheSameSlideshowFolders) {
@@ -79,7 +84,8 @@ TEST(Workspace, EnglishUsesTheOtherNamesButTheSameSlideshowFolders) {
     ASSERT_TRUE(QFileInfo::exists(launcher));
     EXPECT_TRUE(QFileInfo(launcher).isExecutable());
     const QByteArray entry = TTestKit::ReadFile(launcher);
-    EXPECT_TRUE(entry.contains("Exec=\"" + (state->WorkspaceDir + "Slideshow-Player").toUtf8() + "\"\n"));
+    EXPECT_TRUE(
+        entry.contains("Exec=\"" + (state->WorkspaceDir + "Slideshow-Player").toUtf8() + "\"\n"));
     EXPECT_TRUE(entry.contains("Name=Slideshow-Player\n"));
     EXPECT_FALSE(QFileInfo::exists(kit.Locations().DesktopDir + "Diashow-Player.desktop"));
 }
@@ -130,7 +136,8 @@ TEST(Workspace, CloseDownRemovesWorkFilesAndSaves) {
     TTestKit kit;
     auto state = kit.State();
     ASSERT_TRUE(TWorkspace::Prepare(*state).Ok);
-    for (const char* name : {"UNDO_1.jpg", "undo_2.JPG", "Temp.jpg", "prev.jpg", "Print.txt", "Keep.jpg"})
+    for (const char* name :
+         {"UNDO_1.jpg", "undo_2.JPG", "Temp.jpg", "prev.jpg", "Print.txt", "Keep.jpg"})
         TTestKit::WriteFile(state->ProgramDir + QString::fromLatin1(name), "x");
     state->UndoCount = 2;
     state->SecondsPerPicture = "6";
@@ -157,11 +164,14 @@ TEST(Startup, ChosenLanguageIsKeptForTheNextStart) {
     ASSERT_TRUE(TStartup::RecordChosenLanguage(kit.Locations(), QStringLiteral("ITALIAN")));
     EXPECT_TRUE(TStartup::LanguageIsSet(kit.Locations()));
     TScriptedPrompter prompter;
-    const auto state = TStartup::CreateRunState(kit.Locations(), prompter, QStringLiteral("lumerix"));
+    const auto state =
+        TStartup::CreateRunState(kit.Locations(), prompter, QStringLiteral("lumerix"));
     EXPECT_EQ(state->Language().Code(), "ITALIAN");
     EXPECT_TRUE(prompter.Messages.isEmpty());
     EXPECT_FALSE(state->GermanEdition);
-    EXPECT_TRUE(TStartup::CreateRunState(kit.Locations(), prompter, QStringLiteral("Diashow-Generator"))->GermanEdition);
+    EXPECT_TRUE(
+        TStartup::CreateRunState(kit.Locations(), prompter, QStringLiteral("Diashow-Generator"))
+            ->GermanEdition);
 }
 
 TEST(Startup, MissingFilesAreReportedAndDefaultsUsed) {

@@ -12,7 +12,8 @@ QString TScriptedPrompter::ChooseFolder(const QString& title, const QString&) {
     return Folders.isEmpty() ? QString() : Folders.dequeue();
 }
 
-QStringList TScriptedPrompter::ChooseFiles(const QString& title, const QString&, const QString&, bool) {
+QStringList TScriptedPrompter::ChooseFiles(const QString& title, const QString&, const QString&,
+                                           bool) {
     Messages.append({TKind::ChooseFiles, title});
     return Files.isEmpty() ? QStringList() : Files.dequeue();
 }

@@ -25,7 +25,8 @@ void TDialogPrompter::Error(const QString& text) {
 }
 
 bool TDialogPrompter::Confirm(const QString& text) {
-    return QMessageBox::question(Parent, BoxTitle(), text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    return QMessageBox::question(Parent, BoxTitle(), text, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
 }
 
 void TDialogPrompter::PlainError(const QString& text) {
@@ -36,8 +37,8 @@ QString TDialogPrompter::ChooseFolder(const QString& title, const QString& start
     return QFileDialog::getExistingDirectory(Parent, title, startFolder);
 }
 
-QStringList TDialogPrompter::ChooseFiles(const QString& title, const QString& startFolder, const QString& filter,
-                                         bool multiple) {
+QStringList TDialogPrompter::ChooseFiles(const QString& title, const QString& startFolder,
+                                         const QString& filter, bool multiple) {
     if (multiple)
         return QFileDialog::getOpenFileNames(Parent, title, startFolder, filter);
     const QString file = QFileDialog::getOpenFileName(Parent, title, startFolder, filter);

@@ -18,8 +18,9 @@ TLanguageForm::TLanguageForm(TPrompter& prompter, const QString& flagFolder, QWi
     setObjectName(QStringLiteral("LanguageForm"));
 
     auto* flags = new QHBoxLayout;
-    static const QString names[] = {QStringLiteral("Deutsch"), QStringLiteral("English"), QStringLiteral("Français"),
-                                    QStringLiteral("Italiano"), QStringLiteral("Español")};
+    static const QString names[] = {QStringLiteral("Deutsch"), QStringLiteral("English"),
+                                    QStringLiteral("Français"), QStringLiteral("Italiano"),
+                                    QStringLiteral("Español")};
     int index = 0;
     for (const QString& code : TLanguage::Codes()) {
         auto* button = new QToolButton(this);

@@ -37,11 +37,15 @@ struct TLanguageEntry {
 
 // The language menu speaks every language, so its texts are built in.
 const TLanguageEntry LanguageMenu[] = {
-    {"Deutsch1", "Deutsch", "GERMAN", "Starten Sie die Software nun neu!\r\rPlease restart the software!"},
+    {"Deutsch1", "Deutsch", "GERMAN",
+     "Starten Sie die Software nun neu!\r\rPlease restart the software!"},
     {"English1", "English", "ENGLISH", "Please restart the software!"},
-    {"France1", "François", "FRANCE", "Veuillez remettre en marche le software!\r\rPlease restart the software!"},
-    {"Italian1", "Italiano", "ITALIAN", "Ricominciare prego il software!\r\rPlease restart the software!"},
-    {"Spain1", "Español", "SPAIN", "Recomenzar por favor el software!\r\rPlease restart the software!"},
+    {"France1", "François", "FRANCE",
+     "Veuillez remettre en marche le software!\r\rPlease restart the software!"},
+    {"Italian1", "Italiano", "ITALIAN",
+     "Ricominciare prego il software!\r\rPlease restart the software!"},
+    {"Spain1", "Español", "SPAIN",
+     "Recomenzar por favor el software!\r\rPlease restart the software!"},
 };
 
 QPushButton* StartButton(const char* name, QWidget* parent) {
@@ -104,8 +108,10 @@ void TMainForm::BuildMenus() {
     entry(ScannenDigitalkamera1, "Einlesenstarten1");
     QAction* help = entry(Hilfe1, "Hilfedatei1");
     connect(help, &QAction::triggered, this, [this] { Execute::OpenDocument(State.HelpFile()); });
-    // Slideshow entries and the scanner come with their subsystems; until one is open they stay off.
-    for (QAction* action : {MenuEntries[0], MenuEntries[1], MenuEntries[2], MenuEntries[4], MenuEntries[5]})
+    // Slideshow entries and the scanner come with their subsystems; until one is open they stay
+    // off.
+    for (QAction* action :
+         {MenuEntries[0], MenuEntries[1], MenuEntries[2], MenuEntries[4], MenuEntries[5]})
         action->setEnabled(false);
 
     Language1 = menuBar()->addMenu(QStringLiteral("Language"));
@@ -120,7 +126,8 @@ void TMainForm::BuildMenus() {
         action->setChecked(State.Language().Code() == QLatin1String(language.Code));
         group->addAction(action);
         connect(action, &QAction::triggered, this, [this, &language] {
-            ChooseLanguage(QString::fromLatin1(language.Code), QString::fromUtf8(language.RestartMessage));
+            ChooseLanguage(QString::fromLatin1(language.Code),
+                           QString::fromUtf8(language.RestartMessage));
         });
         LanguageEntries.append(action);
     }

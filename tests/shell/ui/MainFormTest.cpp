@@ -7,8 +7,8 @@
 #include "support/TTestKit.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QMenu>
