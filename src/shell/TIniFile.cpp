@@ -167,7 +167,12 @@ bool TIniFile::WriteStrings(const QString& section,
     QStringList lines = Lines();
     for (const auto& [key, value] : values) {
         const TLocation location = Locate(lines, section, key);
-        const QString keyLine = key + u'=' + value;
+        // A value is one line: a line break inside it would turn its rest into another key.
+        QString oneLine = value;
+        oneLine.replace(QStringLiteral("\r\n"), QStringLiteral(" "))
+            .replace(u'\n', u' ')
+            .replace(u'\r', u' ');
+        const QString keyLine = key + u'=' + oneLine;
         if (location.SectionLine < 0) {
             lines.append(u'[' + section + u']');
             lines.append(keyLine);

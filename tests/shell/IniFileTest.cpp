@@ -49,6 +49,13 @@ TEST_F(IniFile, WriteReplacesOnlyThatKeysLine) {
     EXPECT_EQ(ini.ReadString("B", "x", ""), "3");
 }
 
+TEST_F(IniFile, LineBreaksInAValueCannotAddKeys) {
+    TIniFile ini(Path);
+    ASSERT_TRUE(ini.WriteString("S", "Titel", "Urlaub\nInjected=1\r\nmore"));
+    EXPECT_EQ(ini.ReadString("S", "Titel", ""), "Urlaub Injected=1 more");
+    EXPECT_FALSE(ini.ValueExists("S", "Injected"));
+}
+
 TEST_F(IniFile, WriteCreatesFileAndFolder) {
     TIniFile ini(Kit.Root() + QStringLiteral("new/folder/Created.ini"));
     ASSERT_TRUE(ini.WriteBool("SETTINGS", "Fullscreen", false));

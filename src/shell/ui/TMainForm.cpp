@@ -108,11 +108,11 @@ void TMainForm::BuildMenus() {
     entry(ScannenDigitalkamera1, "Einlesenstarten1");
     QAction* help = entry(Hilfe1, "Hilfedatei1");
     connect(help, &QAction::triggered, this, [this] { Execute::OpenDocument(State.HelpFile()); });
-    // Slideshow entries and the scanner come with their subsystems; until one is open they stay
-    // off.
-    for (QAction* action :
-         {MenuEntries[0], MenuEntries[1], MenuEntries[2], MenuEntries[4], MenuEntries[5]})
-        action->setEnabled(false);
+    // Slideshow entries and the scanner come with their subsystems; until then they stay off.
+    for (QAction* action : std::as_const(MenuEntries)) {
+        if (action != quit && action != help)
+            action->setEnabled(false);
+    }
 
     Language1 = menuBar()->addMenu(QStringLiteral("Language"));
     Language1->setObjectName(QStringLiteral("Language1"));
