@@ -92,14 +92,18 @@ bool Save(const TRunState& state, QString* error) {
 }
 
 QString StoredLanguage(const TFolderLocations& locations) {
-    const QString code = GeneratorIni(locations).ReadString(Section, QStringLiteral("Language"),
-                                                            QStringLiteral("GERMAN"));
+    const QString code =
+        GeneratorIni(locations.ProgramDir, locations.KitDir)
+            .ReadString(Section, QStringLiteral("Language"), QStringLiteral("GERMAN"));
     return TLanguage::IsKnownCode(code) ? code : QStringLiteral("GERMAN");
 }
 
-bool StoreLanguage(const TRunState& state, const QString& code) {
-    TIniFile ini = state.GeneratorIni();
-    return ini.WriteString(Section, QStringLiteral("Language"), code);
+bool StoreLanguage(TIniFile ini, const QString& code, QString* error) {
+    if (ini.WriteString(Section, QStringLiteral("Language"), code))
+        return true;
+    if (error)
+        *error = ini.LastError();
+    return false;
 }
 
 } // namespace Lumerix::TPreferences

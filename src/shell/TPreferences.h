@@ -7,6 +7,7 @@
 
 namespace Lumerix {
 
+class TIniFile;
 class TRunState;
 struct TFolderLocations;
 
@@ -28,8 +29,9 @@ bool Save(const TRunState& state, QString* error = nullptr);
 
 /// The language code stored in `Generator.ini` ("GERMAN" when absent or unknown).
 QString StoredLanguage(const TFolderLocations& locations);
-/// Stores the language code for the next start; false when `Generator.ini` cannot be written.
-bool StoreLanguage(const TRunState& state, const QString& code);
+/// Stores the language code in `ini` for the next start; false with `error` naming the file
+/// and the cause when it cannot be written.
+bool StoreLanguage(TIniFile ini, const QString& code, QString* error = nullptr);
 
 } // namespace TPreferences
 

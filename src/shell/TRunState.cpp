@@ -55,14 +55,13 @@ void TRunState::SetWorkspaceBase(const QString& base) {
         Base + Lang.Pick(QStringLiteral("CDROM-Diashow/"), QStringLiteral("CDROM-Slideshow/"));
 }
 
-TIniFile GeneratorIni(const TFolderLocations& locations) {
-    return TIniFile(FolderPath(locations.ProgramDir) + QStringLiteral("Generator.ini"),
-                    FolderPath(locations.KitDir) + QStringLiteral("Generator.ini"));
+TIniFile GeneratorIni(const QString& programDir, const QString& kitDir) {
+    return TIniFile(FolderPath(programDir) + QStringLiteral("Generator.ini"),
+                    FolderPath(kitDir) + QStringLiteral("Generator.ini"));
 }
 
 TIniFile TRunState::GeneratorIni() const {
-    return TIniFile(ProgramFile(QStringLiteral("Generator.ini")),
-                    KitFile(QStringLiteral("Generator.ini")));
+    return Lumerix::GeneratorIni(ProgramDir, KitDir);
 }
 
 bool TRunState::TipsWanted() const {

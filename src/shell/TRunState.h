@@ -24,7 +24,7 @@ struct TFolderLocations {
 };
 
 /// `Generator.ini` in the program folder, read from the kit's copy until the program writes it.
-TIniFile GeneratorIni(const TFolderLocations& locations);
+TIniFile GeneratorIni(const QString& programDir, const QString& kitDir);
 
 /// The state of a run: every path and the open slideshow's values. Created once at start-up
 /// and passed by reference; no other code computes a path.

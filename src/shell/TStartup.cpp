@@ -22,12 +22,9 @@ bool LanguageIsSet(const TFolderLocations& locations) {
 }
 
 bool RecordChosenLanguage(const TFolderLocations& locations, const QString& code, QString* error) {
-    TIniFile ini = GeneratorIni(locations);
-    if (!ini.WriteString(TPreferences::Section, QStringLiteral("Language"), code)) {
-        if (error)
-            *error = ini.LastError();
+    if (!TPreferences::StoreLanguage(GeneratorIni(locations.ProgramDir, locations.KitDir), code,
+                                     error))
         return false;
-    }
     QString cause;
     if (!TextCodec::WriteFileAtomic(MarkerPath(locations), QByteArray(), &cause)) {
         if (error)
@@ -42,7 +39,7 @@ std::unique_ptr<TRunState> CreateRunState(const TFolderLocations& locations, TPr
                                           const QString& languageOverride,
                                           const QString& baseOverride) {
     const QString programDir = Strings::FolderPath(locations.ProgramDir);
-    if (!GeneratorIni(locations).Exists())
+    if (!GeneratorIni(locations.ProgramDir, locations.KitDir).Exists())
         prompter.Error(programDir + QStringLiteral("Generator.ini nicht gefunden!"));
     const QString code =
         languageOverride.isEmpty() ? TPreferences::StoredLanguage(locations) : languageOverride;

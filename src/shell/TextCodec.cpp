@@ -62,12 +62,9 @@ QString Decode(const QByteArray& bytes) {
     return FromWindows1252(view.toByteArray());
 }
 
-QStringList ReadLines(const QString& path, bool* ok) {
+QStringList ReadLines(const QString& path) {
     QFile file(path);
-    const bool opened = file.open(QIODevice::ReadOnly);
-    if (ok)
-        *ok = opened;
-    if (!opened)
+    if (!file.open(QIODevice::ReadOnly))
         return {};
     QString text = Decode(file.readAll());
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

@@ -20,7 +20,7 @@ QByteArray ToWindows1252(const QString& text, char replacement = '?');
 int Windows1252Byte(QChar c);
 
 /// Lines of a text file (CR LF, LF or CR ends), decoded as above; empty when unreadable.
-QStringList ReadLines(const QString& path, bool* ok = nullptr);
+QStringList ReadLines(const QString& path);
 
 /// Writes `bytes` beside `path` and renames it over the target, so a crash never leaves a
 /// torn file. Returns false (target untouched) on any failure; `error` gets the cause.

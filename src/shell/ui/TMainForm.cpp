@@ -264,8 +264,9 @@ void TMainForm::ApplyWorkspace() {
 }
 
 void TMainForm::ChooseLanguage(const QString& code, const QString& restartMessage) {
-    if (!TPreferences::StoreLanguage(State, code)) {
-        Prompter.Error(State.GeneratorIni().FileName() + QStringLiteral(": cannot be written"));
+    QString error;
+    if (!TPreferences::StoreLanguage(State.GeneratorIni(), code, &error)) {
+        Prompter.Error(error);
         return;
     }
     QString message = restartMessage;
