@@ -1,5 +1,6 @@
 #include "TCommandLine.h"
 
+#include "DocumentCommands.h"
 #include "TTerminalPrompter.h"
 #include "shell/TIniFile.h"
 #include "shell/TPreferences.h"
@@ -81,6 +82,7 @@ TCommandLine::TCommandLine() {
              "print the preferences, print one (KEY) or store one (KEY=VALUE) in Generator.ini"),
          Prefs},
     };
+    Commands.append(DocumentCommands());
 }
 
 QString TCommandLine::HelpText() const {

@@ -73,6 +73,9 @@ void TTerminalProgress::SetPercent(int percent) {
 }
 
 void TTerminalProgress::Draw() {
+    // A progress line redrawn in place only makes sense to a person watching a terminal.
+    if (!isatty(fileno(stderr)))
+        return;
     QString line = Status;
     if (Percent >= 0)
         line += QStringLiteral(" %1%").arg(Percent, 3);

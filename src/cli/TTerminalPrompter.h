@@ -24,7 +24,7 @@ private:
     bool AssumeYes;
 };
 
-/// A progress line on standard error, redrawn in place.
+/// A progress line on standard error, redrawn in place; silent when that is not a terminal.
 class TTerminalProgress final : public TProgress {
 public:
     ~TTerminalProgress() override;

@@ -1,6 +1,11 @@
 #include "TMainForm.h"
 
 #include "TTipForm.h"
+#include "document/TSlideshow.h"
+#include "document/TSlideshowStore.h"
+#include "document/ui/TNewForm.h"
+#include "document/ui/TOpenForm.h"
+#include "document/ui/TPicturePage.h"
 #include "shell/Execute.h"
 #include "shell/TLanguage.h"
 #include "shell/TPreferences.h"
@@ -52,15 +57,14 @@ QPushButton* StartButton(const char* name, QWidget* parent) {
     auto* button = new QPushButton(parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setMinimumSize(260, 44);
-    // Opening, creating and deleting slideshows arrive with the slideshow store.
-    button->setEnabled(false);
     return button;
 }
 
 } // namespace
 
 TMainForm::TMainForm(TRunState& state, TPrompter& prompter, QWidget* parent)
-    : QMainWindow(parent), State(state), Prompter(prompter) {
+    : QMainWindow(parent), State(state), Prompter(prompter),
+      Show(std::make_unique<TSlideshow>(state, prompter)) {
     setObjectName(QStringLiteral("MainForm"));
     BuildMenus();
 
@@ -80,6 +84,15 @@ TMainForm::TMainForm(TRunState& state, TPrompter& prompter, QWidget* parent)
     setCentralWidget(Stack);
 
     TipForm = new TTipForm(State, this);
+    NewForm = new TNewForm(State, this);
+    OpenForm = new TOpenForm(State, Prompter, this);
+
+    connect(BeispielBitBtn, &QPushButton::clicked, this, &TMainForm::OpenExample);
+    connect(NewBitBtn, &QPushButton::clicked, this, &TMainForm::NewShow);
+    connect(Open1BitBtn, &QPushButton::clicked, this, &TMainForm::OpenShow);
+    connect(Delete1BitBtn, &QPushButton::clicked, this, &TMainForm::DeleteShow);
+    connect(PicturePage1, &TPicturePage::ShowOpened, this,
+            [this] { setWindowTitle(State.Caption()); });
 }
 
 TMainForm::~TMainForm() = default;
@@ -98,9 +111,9 @@ void TMainForm::BuildMenus() {
         MenuEntries.append(action);
         return action;
     };
-    entry(Diashow1, "OpenDiashow1");
-    entry(Diashow1, "NewDiashow1");
-    entry(Diashow1, "DeleteDiashow1");
+    connect(entry(Diashow1, "OpenDiashow1"), &QAction::triggered, this, &TMainForm::OpenShow);
+    connect(entry(Diashow1, "NewDiashow1"), &QAction::triggered, this, &TMainForm::NewShow);
+    connect(entry(Diashow1, "DeleteDiashow1"), &QAction::triggered, this, &TMainForm::DeleteShow);
     Diashow1->addSeparator();
     QAction* quit = entry(Diashow1, "Programmbeenden1");
     connect(quit, &QAction::triggered, this, &QWidget::close);
@@ -108,11 +121,9 @@ void TMainForm::BuildMenus() {
     entry(ScannenDigitalkamera1, "Einlesenstarten1");
     QAction* help = entry(Hilfe1, "Hilfedatei1");
     connect(help, &QAction::triggered, this, [this] { Execute::OpenDocument(State.HelpFile()); });
-    // Slideshow entries and the scanner come with their subsystems; until then they stay off.
-    for (QAction* action : std::as_const(MenuEntries)) {
-        if (action != quit && action != help)
-            action->setEnabled(false);
-    }
+    // The scanner entries come with their subsystem; until then they stay off.
+    for (QAction* action : ScannenDigitalkamera1->actions())
+        action->setEnabled(false);
 
     Language1 = menuBar()->addMenu(QStringLiteral("Language"));
     Language1->setObjectName(QStringLiteral("Language1"));
@@ -174,6 +185,11 @@ QWidget* TMainForm::BuildPage(int page) {
     PageHeadings.append(heading);
     layout->addWidget(heading);
 
+    if (page == 0) {
+        PicturePage1 = new TPicturePage(State, *Show, Prompter, sheet);
+        layout->addWidget(PicturePage1, 1);
+        return sheet;
+    }
     if (page == 2) {
         GroupBox1 = new QGroupBox(sheet);
         GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
@@ -217,6 +233,7 @@ void TMainForm::SetCaptions() {
     GroupBox1->setTitle(State.Text(1121));
     PathButton->setText(State.Text(1122));
     TipForm->SetCaptions();
+    PicturePage1->SetCaptions();
 }
 
 bool TMainForm::Prepare() {
@@ -275,6 +292,50 @@ void TMainForm::ChooseLanguage(const QString& code, const QString& restartMessag
     // The language takes effect at the next start; this run ends without its close steps.
     SkipCloseSteps = true;
     close();
+}
+
+void TMainForm::ShowPages() {
+    Stack->setCurrentWidget(PageControl1);
+    Diashow1->setEnabled(true);
+    ScannenDigitalkamera1->setEnabled(true);
+    Hilfe1->setEnabled(true);
+}
+
+void TMainForm::OpenNamed(const QString& name) {
+    ShowPages();
+    PageControl1->setCurrentIndex(0);
+    PicturePage1->OpenShow(name);
+    ShowTips();
+}
+
+void TMainForm::NewShow() {
+    const std::optional<QString> title = NewForm->Ask();
+    if (!title)
+        return;
+    ShowPages();
+    Show->NewShow(*title);
+    PicturePage1->ShowChanged();
+    setWindowTitle(State.Caption());
+    PageControl1->setCurrentIndex(0);
+    ShowTips();
+}
+
+void TMainForm::OpenShow() {
+    if (const std::optional<QString> name = OpenForm->Choose(TOpenForm::TMode::Open))
+        OpenNamed(*name);
+}
+
+void TMainForm::OpenExample() {
+    OpenNamed(QStringLiteral("Diashow_0001"));
+}
+
+void TMainForm::DeleteShow() {
+    if (const std::optional<QString> name = OpenForm->Choose(TOpenForm::TMode::Delete)) {
+        Show->DeleteShow(*name);
+        PicturePage1->ShowChanged();
+        setWindowTitle(State.Caption());
+    }
+    PageControl1->setCurrentIndex(0);
 }
 
 void TMainForm::ShowTips() {

@@ -11,10 +11,16 @@ class QPushButton;
 class QStackedWidget;
 class QTabWidget;
 
+#include <memory>
+
 namespace Lumerix {
 
+class TNewForm;
+class TOpenForm;
+class TPicturePage;
 class TPrompter;
 class TRunState;
+class TSlideshow;
 class TTipForm;
 
 /// The main window: the start panel, the four-step page set behind it, the menus.
@@ -32,6 +38,14 @@ public:
     void ShowTips();
 
     QTabWidget* Pages() const { return PageControl1; }
+    TSlideshow& Slideshow() { return *Show; }
+    TPicturePage* PicturePage() const { return PicturePage1; }
+
+    // The start panel's and the "Diashow" menu's commands.
+    void NewShow();
+    void OpenShow();
+    void OpenExample();
+    void DeleteShow();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -45,10 +59,13 @@ private:
     void WorkspaceChosen(int index);
     void ApplyWorkspace();
     void FillWorkspaceChooser();
+    void ShowPages();
+    void OpenNamed(const QString& name);
 
     TRunState& State;
     TPrompter& Prompter;
     bool SkipCloseSteps = false;
+    std::unique_ptr<TSlideshow> Show;
 
     QStackedWidget* Stack = nullptr;
     QWidget* StartPanel = nullptr;
@@ -70,6 +87,9 @@ private:
     QList<QAction*> MenuEntries; // in the order of their message numbers 525..531
     QList<QAction*> LanguageEntries;
     TTipForm* TipForm = nullptr;
+    TPicturePage* PicturePage1 = nullptr;
+    TNewForm* NewForm = nullptr;
+    TOpenForm* OpenForm = nullptr;
 };
 
 } // namespace Lumerix

@@ -1,0 +1,60 @@
+#include "TPictureEntry.h"
+
+namespace Lumerix {
+
+namespace {
+
+constexpr QLatin1String TagStart{"<IMG src=\"file://"};
+constexpr QLatin1String TagEnd{"\" align=\"top\">"};
+
+// Splits "name | caption" at its first "|"; both halves trimmed.
+void SplitLine(QStringView line, TPictureEntry& entry) {
+    const qsizetype bar = line.indexOf(u'|');
+    if (bar < 0) {
+        entry.FileName = line.trimmed().toString();
+        return;
+    }
+    entry.FileName = line.left(bar).trimmed().toString();
+    entry.Caption = line.mid(bar + 1).trimmed().toString();
+    entry.HasCaption = true;
+}
+
+} // namespace
+
+QString TPictureEntry::Text() const {
+    return TagStart + ThumbnailPath + TagEnd + PicturesLine();
+}
+
+QString TPictureEntry::PicturesLine() const {
+    return HasCaption ? FileName + CaptionSeparator + Caption : FileName;
+}
+
+TPictureEntry TPictureEntry::Parse(const QString& text) {
+    TPictureEntry entry;
+    QStringView rest = text;
+    if (rest.startsWith(TagStart)) {
+        const qsizetype end = rest.indexOf(TagEnd, TagStart.size());
+        if (end >= 0) {
+            entry.ThumbnailPath = rest.mid(TagStart.size(), end - TagStart.size()).toString();
+            rest = rest.mid(end + TagEnd.size());
+        }
+    } else {
+        // Some other tag before the name: the text after it is the line.
+        const qsizetype close = rest.indexOf(u'>');
+        const qsizetype bar = rest.indexOf(u'|');
+        if (close >= 0 && (bar < 0 || close < bar))
+            rest = rest.mid(close + 1);
+    }
+    SplitLine(rest, entry);
+    return entry;
+}
+
+TPictureEntry TPictureEntry::FromPicturesLine(const QString& line, const QString& thumbnailPath) {
+    TPictureEntry entry;
+    SplitLine(line, entry);
+    entry.HasCaption = true;
+    entry.ThumbnailPath = thumbnailPath;
+    return entry;
+}
+
+} // namespace Lumerix

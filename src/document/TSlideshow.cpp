@@ -1,0 +1,444 @@
+#include "TSlideshow.h"
+
+#include "TThumbnailMaker.h"
+#include "imaging/TRasterImage.h"
+#include "shell/Execute.h"
+#include "shell/TPreferences.h"
+#include "shell/TProgress.h"
+#include "shell/TPrompter.h"
+#include "shell/TRunState.h"
+#include "shell/TextCodec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutex>
+#include <QSet>
+#include <QtConcurrent/QtConcurrentMap>
+
+#include <algorithm>
+#include <atomic>
+
+namespace Lumerix {
+
+namespace {
+
+// A picture's name in the slideshow folder: one that `Pictures.ini` can hold unchanged. The
+// list markup reserves "|", "<" and ">", the file is Windows-1252, and blanks at either end
+// would be trimmed away on reading.
+QString ImportName(const QString& name) {
+    QString safe = name.trimmed();
+    for (QChar& c : safe) {
+        if (c == u'|' || c == u'<' || c == u'>' || c.unicode() < 0x20 ||
+            TextCodec::Windows1252Byte(c) < 0)
+            c = u'_';
+    }
+    return safe.isEmpty() ? QStringLiteral("_") : safe;
+}
+
+QString UndoCopyPath(const TRunState& state, int number) {
+    return state.ProgramDir + QStringLiteral("UNDO_") + QString::number(number) +
+           QStringLiteral(".jpg");
+}
+
+// The file name of a renewed thumbnail: "_THUMB_" + the smallest free number + the name.
+QString RenewedThumbnailName(const QString& folder, const QString& fileName) {
+    for (int n = 1;; ++n) {
+        const QString name = TSlideshowStore::ThumbnailPrefix + QString::number(n) + fileName;
+        if (!QFileInfo::exists(folder + name))
+            return name;
+    }
+}
+
+void Apply(TRasterImage& image, TTransform transform) {
+    switch (transform) {
+    case TTransform::RotateRight:
+        image.Rotate(9000, true, Qt::white);
+        break;
+    case TTransform::RotateLeft:
+        image.Rotate(27000, true, Qt::white);
+        break;
+    case TTransform::Rotate180:
+        image.Rotate(18000, true, Qt::white);
+        break;
+    case TTransform::MirrorLeftRight:
+        image.Reverse();
+        break;
+    case TTransform::MirrorTopBottom:
+        image.Flip();
+        break;
+    }
+}
+
+} // namespace
+
+std::optional<TTransform> TransformOfCommand(const QString& command) {
+    static const std::pair<const char*, TTransform> commands[] = {
+        {"90", TTransform::RotateRight},        {"-90", TTransform::RotateLeft},
+        {"180", TTransform::Rotate180},         {"FlipV", TTransform::MirrorLeftRight},
+        {"FlipH", TTransform::MirrorTopBottom},
+    };
+    for (const auto& [word, transform] : commands) {
+        if (command.compare(QLatin1String(word), Qt::CaseInsensitive) == 0)
+            return transform;
+    }
+    return std::nullopt;
+}
+
+TSlideshow::TSlideshow(TRunState& state, TPrompter& prompter) : State(state), Prompter(prompter) {}
+
+QString TSlideshow::ShowDir() const {
+    return Store().ShowDir(State.CurrentShow);
+}
+
+QString TSlideshow::PicturePath(int index) const {
+    if (index < 0 || index >= List.Count() || State.CurrentShow.isEmpty())
+        return {};
+    const QString name = List.Parsed(index).FileName;
+    return TSlideshowStore::IsBareFileName(name) ? ShowDir() + name : QString();
+}
+
+QString TSlideshow::PictureCounterText() const {
+    return State.Text(594) + u' ' + QString::number(List.Count()) + u' ' + State.Text(595);
+}
+
+void TSlideshow::ReportPreferences() {
+    QString error;
+    if (!TPreferences::Save(State, &error))
+        Prompter.Error(error);
+}
+
+void TSlideshow::OpenShow(const QString& name, TProgress& progress) {
+    const TSlideshowStore store = Store();
+    const TSlideshowStore::TDescription description = store.ReadDescription(name);
+    if (!description.Exists) {
+        State.ShowTitle.clear();
+        State.SecondsPerPicture = QStringLiteral("3");
+        return;
+    }
+    State.ShowTitle = description.Title;
+    State.SecondsPerPicture = description.Seconds;
+
+    // A template's pictures belong to no slideshow: it always opens empty.
+    const QStringList lines = description.Template ? QStringList() : store.ReadPictureLines(name);
+    const QString folder = store.ShowDir(name);
+    QStringList entries;
+    for (int i = 0; i < lines.size(); ++i) {
+        TPictureEntry entry = TPictureEntry::FromPicturesLine(lines[i], QString());
+        // A line naming a path would reach outside the folder: it is dropped like a missing
+        // picture.
+        if (!TSlideshowStore::IsBareFileName(entry.FileName) ||
+            !QFileInfo(folder + entry.FileName).isFile())
+            continue;
+        const QString picture = folder + entry.FileName;
+        entry.ThumbnailPath = Thumbnails::ShowThumbnailPath(picture);
+        const int percent = lines.size() > 1 ? Thumbnails::Percent(i, int(lines.size()) - 1) : 0;
+        if (!QFileInfo::exists(entry.ThumbnailPath)) {
+            progress.SetPercent(percent);
+            progress.SetStatus(Thumbnails::ProgressText(State, percent));
+            Thumbnails::Make(picture, entry.ThumbnailPath);
+        }
+        entries.append(entry.Text());
+    }
+    List.SetEntries(entries);
+    DeleteUndoCopies();
+
+    State.CurrentShow = description.Template ? store.NextShowName() : name;
+    ReportPreferences();
+    CleanStrayThumbnails();
+    progress.SetStatus(QStringLiteral("Fertig"));
+}
+
+void TSlideshow::MakeMissingThumbnails(const TRunState& state, const QString& name,
+                                       TProgress& progress) {
+    const TSlideshowStore store(state);
+    const QString folder = store.ShowDir(name);
+    QStringList pictures;
+    for (const QString& line : store.ReadPictureLines(name)) {
+        const QString file = TPictureEntry::FromPicturesLine(line, QString()).FileName;
+        if (TSlideshowStore::IsBareFileName(file) && QFileInfo(folder + file).isFile() &&
+            !QFileInfo::exists(Thumbnails::ShowThumbnailPath(folder + file)))
+            pictures.append(folder + file);
+    }
+    std::atomic_int done = 0;
+    QMutex reportLock;
+    QtConcurrent::blockingMap(pictures, [&](const QString& picture) {
+        if (progress.Cancelled())
+            return;
+        Thumbnails::Make(picture, Thumbnails::ShowThumbnailPath(picture));
+        const int percent = Thumbnails::Percent(++done, int(pictures.size()));
+        const QMutexLocker locker(&reportLock);
+        progress.SetPercent(percent);
+        progress.SetStatus(Thumbnails::ProgressText(state, percent));
+    });
+}
+
+void TSlideshow::NewShow(const QString& title) {
+    CleanStrayThumbnails();
+    State.ShowTitle = title;
+    State.CurrentShow = Store().NextShowName();
+    DeleteUndoCopies();
+    ReportPreferences();
+    List.Clear();
+}
+
+bool TSlideshow::DeleteShow(const QString& name) {
+    if (!Prompter.Confirm(State.Text(10008)))
+        return false;
+    TSilentProgress quiet;
+    OpenShow(TSlideshowStore::TemplateFolder.toString(), quiet);
+    DeleteUndoCopies();
+    List.Clear();
+    if (Store().DeleteShow(name))
+        return true;
+    Prompter.Information(State.Text(10009));
+    return false;
+}
+
+bool TSlideshow::SavePictureList() {
+    if (State.CurrentShow.isEmpty())
+        return false;
+    QString error;
+    if (Store().WritePictureLines(State.CurrentShow, List.PicturesLines(), &error))
+        return true;
+    Prompter.Error(error);
+    return false;
+}
+
+bool TSlideshow::SaveShow(bool startPlayer) {
+    if (State.ShowTitle.trimmed().isEmpty()) {
+        Prompter.Information(State.Text(10001));
+        return false;
+    }
+    if (List.IsEmpty()) {
+        Prompter.Information(State.Text(10002));
+        return false;
+    }
+    if (!SavePictureList())
+        return false;
+    QString error;
+    if (!Store().WriteDescription(State.CurrentShow, State.ShowTitle, State.SecondsPerPicture,
+                                  &error)) {
+        Prompter.Error(error);
+        return false;
+    }
+    if (startPlayer)
+        Execute::RunAndWait(State.WorkspaceDir, State.WorkspaceDir + State.PlayerName(), {},
+                            &Prompter);
+    return true;
+}
+
+bool TSlideshow::BeginImport() {
+    if (State.CurrentShow.isEmpty())
+        State.CurrentShow = Store().NextShowName();
+    const QString folder = ShowDir();
+    if (!QDir().mkpath(folder)) {
+        Prompter.Error(State.Text(10000));
+        return false;
+    }
+    QString error;
+    if (!Store().WriteDescription(State.CurrentShow, State.ShowTitle, State.SecondsPerPicture,
+                                  &error)) {
+        Prompter.Error(error);
+        return false;
+    }
+    return true;
+}
+
+QList<TImportedPicture> TSlideshow::Import(const TRunState& state, const QString& showDir,
+                                           const QStringList& sources, TProgress& progress) {
+    // Names are settled in order first, so that equal names number up as they come.
+    QList<TImportedPicture> pictures;
+    QStringList taken;
+    for (const QString& source : sources) {
+        QString name = ImportName(QFileInfo(source).fileName());
+        if (QFileInfo::exists(showDir + name) || taken.contains(name, Qt::CaseInsensitive))
+            name = QFileInfo(TSlideshowStore::UniqueFileName(showDir + name, taken)).fileName();
+        taken.append(name);
+        pictures.append({source, name, false});
+    }
+
+    std::atomic_int done = 0;
+    QMutex reportLock;
+    const int total = int(pictures.size());
+    QtConcurrent::blockingMap(pictures, [&](TImportedPicture& picture) {
+        if (progress.Cancelled()) {
+            picture.Cancelled = true;
+            return;
+        }
+        const QString target = showDir + picture.FileName;
+        QFile::remove(target);
+        if (!QFile::copy(picture.Source, target) || !QFileInfo(target).isFile())
+            return;
+        // The copy is the user's to edit, whatever the source's permissions were.
+        QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                          QFile::ReadOther);
+        Thumbnails::Make(target, Thumbnails::ShowThumbnailPath(target), true);
+        picture.Copied = true;
+        const int percent = Thumbnails::Percent(++done, total);
+        const QMutexLocker locker(&reportLock);
+        progress.SetPercent(percent);
+        progress.SetStatus(Thumbnails::ProgressText(state, percent));
+    });
+    progress.SetStatus(QStringLiteral("Fertig"));
+    return pictures;
+}
+
+int TSlideshow::FinishImport(const QList<TImportedPicture>& imported, int index) {
+    int inserted = 0;
+    bool missing = false;
+    int row = index < 0 || index > List.Count() ? List.Count() : index;
+    for (const TImportedPicture& picture : imported) {
+        if (!picture.Copied) {
+            missing = missing || !picture.Cancelled;
+            continue;
+        }
+        const QString path = ShowDir() + picture.FileName;
+        List.Insert(
+            row++,
+            TPictureEntry{Thumbnails::ShowThumbnailPath(path), picture.FileName, {}, false}.Text());
+        ++inserted;
+    }
+    if (inserted > 0)
+        SavePictureList();
+    if (missing)
+        Prompter.Error(State.Text(10000));
+    return inserted;
+}
+
+bool TSlideshow::AddPictures(const QStringList& sources, int index, TProgress& progress) {
+    if (sources.isEmpty() || !BeginImport())
+        return false;
+    const QList<TImportedPicture> imported = Import(State, ShowDir(), sources, progress);
+    const int inserted = FinishImport(imported, index);
+    return inserted == imported.size() && !progress.Cancelled();
+}
+
+void TSlideshow::RemovePicture(int index) {
+    if (index < 0 || index >= List.Count())
+        return;
+    const QString path = PicturePath(index);
+    if (!path.isEmpty())
+        QFile::remove(path);
+    List.Remove(index);
+    SavePictureList();
+}
+
+void TSlideshow::RemoveSelected(QList<int> rows) {
+    if (List.IsEmpty()) {
+        // An empty list leaves no picture the folder should keep.
+        Store().DeleteShowPictures(State.CurrentShow);
+        return;
+    }
+    rows.removeIf([this](int row) { return row < 0 || row >= List.Count(); });
+    if (rows.isEmpty()) {
+        Prompter.Information(State.Text(10006));
+        return;
+    }
+    std::sort(rows.begin(), rows.end(), std::greater<int>());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    for (const int row : std::as_const(rows))
+        RemovePicture(row);
+    CleanStrayThumbnails();
+}
+
+bool TSlideshow::RemoveAll() {
+    if (!Prompter.Confirm(State.Text(10007)))
+        return false;
+    while (!List.IsEmpty())
+        RemovePicture(0);
+    Store().DeleteShowPictures(State.CurrentShow);
+    return true;
+}
+
+void TSlideshow::SetCaption(int index, const QString& caption) {
+    if (index < 0 || index >= List.Count())
+        return;
+    TPictureEntry entry = List.Parsed(index);
+    QString text = caption.left(MaxCaptionLength);
+    text.replace(u'\r', u' ').replace(u'\n', u' ');
+    entry.Caption = text;
+    entry.HasCaption = true;
+    List.Replace(index, entry.Text());
+}
+
+void TSlideshow::MovePicture(int from, int to) {
+    List.Move(from, to);
+}
+
+void TSlideshow::CleanStrayThumbnails() {
+    Store().CleanStrayThumbnails(State.CurrentShow);
+}
+
+bool TSlideshow::Transform(int index, TTransform transform) {
+    const QString path = PicturePath(index);
+    if (path.isEmpty())
+        return false;
+    try {
+        TRasterImage image;
+        image.Load(path);
+        Apply(image, transform);
+        if (!MakeUndoCopy(index))
+            return false;
+        image.Save(path, 4);
+    } catch (const TImagingError& error) {
+        Prompter.PlainError(QStringLiteral("An error occured in your application, \n") +
+                            error.Text());
+        return false;
+    }
+    RefreshEntry(index);
+    return true;
+}
+
+bool TSlideshow::MakeUndoCopy(int index) {
+    const QString path = PicturePath(index);
+    if (path.isEmpty())
+        return false;
+    // The undo copy is the file itself, so undoing gives back exactly what was there.
+    const QString copy = UndoCopyPath(State, State.UndoCount + 1);
+    if (!Execute::CopyFile(path, copy)) {
+        Prompter.Error(QStringLiteral("%1: the undo copy could not be written").arg(copy));
+        return false;
+    }
+    ++State.UndoCount;
+    return true;
+}
+
+bool TSlideshow::Undo(int index) {
+    const QString path = PicturePath(index);
+    if (State.UndoCount < 1 || path.isEmpty())
+        return false;
+    const QString copy = UndoCopyPath(State, State.UndoCount);
+    if (!Execute::CopyFile(copy, path))
+        return false;
+    QFile::remove(copy);
+    --State.UndoCount;
+    RefreshEntry(index);
+    return true;
+}
+
+void TSlideshow::DeleteUndoCopies() {
+    const QDir program(State.ProgramDir);
+    for (const QString& name : program.entryList(QDir::Files | QDir::Hidden)) {
+        if (name.toUpper().contains(QLatin1String("UNDO_")))
+            QFile::remove(program.filePath(name));
+    }
+    State.UndoCount = 0;
+}
+
+void TSlideshow::RefreshEntry(int index) {
+    const QString path = PicturePath(index);
+    if (path.isEmpty())
+        return;
+    TPictureEntry entry = List.Parsed(index);
+    const QString folder = ShowDir();
+    const QString renewed = RenewedThumbnailName(folder, entry.FileName);
+    const QString thumbnail = Thumbnails::ShowThumbnailPath(path);
+    Thumbnails::Make(path, thumbnail, true);
+    Execute::CopyFile(thumbnail, folder + renewed);
+    entry.ThumbnailPath = folder + renewed;
+    entry.HasCaption = true;
+    List.Replace(index, entry.Text());
+}
+
+} // namespace Lumerix

@@ -1,0 +1,124 @@
+#pragma once
+
+#include "TPictureList.h"
+#include "TSlideshowStore.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace Lumerix {
+
+class TProgress;
+class TPrompter;
+class TRunState;
+
+/// A picture copied into a slideshow folder, or one that could not be.
+struct TImportedPicture {
+    QString Source;
+    QString FileName; ///< the copy's name in the slideshow folder (made unique)
+    bool Copied = false;
+    bool Cancelled = false; ///< left out because the user cancelled
+};
+
+/// The picture edits of the step-1 buttons, with their command words.
+enum class TTransform { RotateRight, RotateLeft, Rotate180, MirrorLeftRight, MirrorTopBottom };
+
+/// "90", "-90", "180", "FlipV" (left-right mirror) or "FlipH" (top-bottom mirror).
+std::optional<TTransform> TransformOfCommand(const QString& command);
+
+/// The open slideshow: its picture list and the store operations and picture edits the start
+/// panel, the "Diashow" menu, step 1 and the command-line tool call. The run state keeps the
+/// slideshow's name, title and seconds; messages go through the prompter.
+class TSlideshow {
+public:
+    TSlideshow(TRunState& state, TPrompter& prompter);
+
+    TPictureList& Pictures() { return List; }
+    const TPictureList& Pictures() const { return List; }
+    TSlideshowStore Store() const { return TSlideshowStore(State); }
+
+    /// The open slideshow's folder (`WorkspaceDir` + `CurrentShow` + "/").
+    QString ShowDir() const;
+    /// The full path of the picture of list entry `index`; empty when there is none.
+    QString PicturePath(int index) const;
+    /// "The slideshow contains 7 picture(s)".
+    QString PictureCounterText() const;
+
+    // Slideshows.
+
+    /// Loads a slideshow. Without a `Diashow.ini` the window turns untitled with 3 seconds and
+    /// the list is kept. A template folder opens as an empty, untitled slideshow under the next
+    /// free name. Lines naming missing pictures, or anything but a bare file name, are dropped.
+    void OpenShow(const QString& name, TProgress& progress);
+    /// Makes the thumbnails `OpenShow` would make for slideshow `name`, in parallel. Touches
+    /// only files, so it can run off the window thread before `OpenShow`.
+    static void MakeMissingThumbnails(const TRunState& state, const QString& name,
+                                      TProgress& progress);
+    /// Starts a new slideshow with `title` under the next free name; nothing is written yet.
+    void NewShow(const QString& title);
+    /// Asks, then deletes the slideshow named by `name` and resets the list through the
+    /// template. Nothing is deleted unless `name` names a slideshow folder. True when deleted.
+    bool DeleteShow(const QString& name);
+    /// Writes `Diashow.ini` and `Pictures.ini`; refuses an empty title or an empty list with a
+    /// message. With `startPlayer` runs the player in the workspace and waits for it.
+    bool SaveShow(bool startPlayer);
+    /// Writes `Pictures.ini` from the list; a failure is reported.
+    bool SavePictureList();
+
+    // The picture list.
+
+    /// Picks a name when none is open, creates the folder and writes `Diashow.ini`: the part of
+    /// adding pictures that runs before the copies. False, with a message, when it cannot.
+    bool BeginImport();
+    /// Copies `sources` into `showDir` under unique names and makes their thumbnails, in
+    /// parallel. Thread-safe: touches only files. A cancel leaves the remaining pictures out.
+    static QList<TImportedPicture> Import(const TRunState& state, const QString& showDir,
+                                          const QStringList& sources, TProgress& progress);
+    /// Inserts the copied pictures at `index` (-1 appends) in their order, writes
+    /// `Pictures.ini` and reports pictures that did not arrive (not those the user cancelled).
+    /// Returns the number inserted.
+    int FinishImport(const QList<TImportedPicture>& imported, int index);
+    /// All three steps at once. False when any picture did not arrive.
+    bool AddPictures(const QStringList& sources, int index, TProgress& progress);
+
+    /// Deletes the picture file of entry `index` (its thumbnail stays until the next cleanup),
+    /// removes the entry and writes `Pictures.ini`.
+    void RemovePicture(int index);
+    /// Removes the entries `rows` and cleans up stray thumbnails. With an empty list it clears
+    /// the slideshow folder's pictures instead; with nothing selected it says so.
+    void RemoveSelected(QList<int> rows);
+    /// Asks, then removes every entry and every picture of the slideshow folder.
+    bool RemoveAll();
+    /// Sets the caption of entry `index` (cut to the caption limit, one line).
+    void SetCaption(int index, const QString& caption);
+    /// Moves entry `from` so that it ends up at `to`.
+    void MovePicture(int from, int to);
+    /// Deletes thumbnails of the open slideshow that no longer have their picture.
+    void CleanStrayThumbnails();
+
+    // Editing the picture of an entry.
+
+    /// Saves the undo copy, applies the edit, rewrites the picture and renews its entry.
+    /// Imaging errors are reported in the plain error box; false then.
+    bool Transform(int index, TTransform transform);
+    /// Stores the current picture file of entry `index` as the next undo copy.
+    bool MakeUndoCopy(int index);
+    /// Puts the last undo copy back over the picture of entry `index`.
+    bool Undo(int index);
+    /// Deletes every undo copy; the undo history belongs to one selection.
+    void DeleteUndoCopies();
+    /// Renews the thumbnail of entry `index` under a fresh numbered name, so every view shows
+    /// the changed picture, and turns the entry into one with caption.
+    void RefreshEntry(int index);
+
+private:
+    void ReportPreferences();
+
+    TRunState& State;
+    TPrompter& Prompter;
+    TPictureList List;
+};
+
+} // namespace Lumerix

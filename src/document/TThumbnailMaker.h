@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+namespace Lumerix {
+
+class TProgress;
+class TRunState;
+
+/// Framed thumbnails of pictures: 70 pixels high, as wide as the picture's proportions give,
+/// with a frame and a light drop shadow, saved as JPEG.
+namespace Thumbnails {
+
+inline constexpr int Height = 70;
+
+/// The framed thumbnail bitmap of a JPEG picture; throws `TImagingError`.
+QImage Framed(const QString& picturePath, int height = Height);
+/// Makes the thumbnail file `target` unless it exists and `force` is off. Errors are swallowed:
+/// false means there is no fresh thumbnail, and the entry shows no image.
+bool Make(const QString& picturePath, const QString& target, bool force = false,
+          int height = Height);
+
+/// A picture's thumbnail in its slideshow folder: "_THUMB_" + its file name beside it.
+QString ShowThumbnailPath(const QString& picturePath);
+/// A source picture's thumbnail, kept between runs: `ProgramDir` + "thumbs/" +
+/// `SafeFileName`(path) + ".jpg".
+QString SourceThumbnailPath(const TRunState& state, const QString& picturePath);
+
+/// done / total in per cent, rounded half to even; 0 when total is 0.
+int Percent(int done, int total);
+/// The status text while thumbnails are made: "Vorschaubilder werden erstellt: 40 %" and the
+/// like, from message texts 14000 and 14001.
+QString ProgressText(const TRunState& state, int percent);
+
+} // namespace Thumbnails
+
+/// The source list of step 1: one entry per JPEG of a folder, with its thumbnail.
+namespace SourceFolder {
+
+/// Names of the folder's entries whose upper-cased name contains ".JPG" (files only).
+QStringList PictureNames(const QString& folder);
+
+/// The source entries of `folder`, sorted by their whole text. Missing thumbnails are made in
+/// parallel on all cores; progress reports the share done. A cancel stops making thumbnails
+/// and returns the entries made so far.
+QStringList List(const TRunState& state, const QString& folder, TProgress& progress);
+
+} // namespace SourceFolder
+
+} // namespace Lumerix
