@@ -108,6 +108,15 @@ void TSlideshow::ReportPreferences() {
         Prompter.Error(error);
 }
 
+bool TSlideshow::WriteDescription() {
+    QString error;
+    if (Store().WriteDescription(State.CurrentShow, State.ShowTitle, State.SecondsPerPicture,
+                                 &error))
+        return true;
+    Prompter.Error(error);
+    return false;
+}
+
 void TSlideshow::OpenShow(const QString& name, TProgress& progress) {
     const TSlideshowStore store = Store();
     const TSlideshowStore::TDescription description = store.ReadDescription(name);
@@ -214,14 +223,8 @@ bool TSlideshow::SaveShow(bool startPlayer) {
         Prompter.Information(State.Text(10002));
         return false;
     }
-    if (!SavePictureList())
+    if (!SavePictureList() || !WriteDescription())
         return false;
-    QString error;
-    if (!Store().WriteDescription(State.CurrentShow, State.ShowTitle, State.SecondsPerPicture,
-                                  &error)) {
-        Prompter.Error(error);
-        return false;
-    }
     if (startPlayer)
         Execute::RunAndWait(State.WorkspaceDir, State.WorkspaceDir + State.PlayerName(), {},
                             &Prompter);
@@ -236,13 +239,7 @@ bool TSlideshow::BeginImport() {
         Prompter.Error(State.Text(10000));
         return false;
     }
-    QString error;
-    if (!Store().WriteDescription(State.CurrentShow, State.ShowTitle, State.SecondsPerPicture,
-                                  &error)) {
-        Prompter.Error(error);
-        return false;
-    }
-    return true;
+    return WriteDescription();
 }
 
 QList<TImportedPicture> TSlideshow::Import(const TRunState& state, const QString& showDir,

@@ -115,6 +115,8 @@ public:
 
 private:
     void ReportPreferences();
+    /// Writes title and seconds of the open slideshow; a failure is reported.
+    bool WriteDescription();
 
     TRunState& State;
     TPrompter& Prompter;

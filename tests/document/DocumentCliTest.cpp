@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -16,37 +15,15 @@ namespace {
 // Runs the real command-line tool for a fresh user whose home is inside the test's folder.
 class DocumentCli : public testing::Test {
 protected:
-    struct TRun {
-        int ExitCode;
-        QString Out;
-        QString Err;
-    };
+    using TRun = TTestKit::TCliRun;
 
     void SetUp() override {
-        QDir().mkpath(Kit.Root() + "runtime");
-        QFile::setPermissions(Kit.Root() + "runtime",
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         Workspace = Kit.Root() + "home/Diashow/";
         ProgramDir = Kit.Root() + "home/.local/share/lumerix/";
         Pictures = Kit.Root() + "pictures/";
     }
 
-    TRun Run(const QStringList& arguments) {
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("HOME", Kit.Root() + "home");
-        environment.insert("XDG_DATA_HOME", Kit.Root() + "home/.local/share");
-        environment.insert("XDG_CONFIG_HOME", Kit.Root() + "home/.config");
-        environment.insert("XDG_RUNTIME_DIR", Kit.Root() + "runtime");
-        environment.remove("LUMERIX_PROGRAM_DIR");
-        environment.remove("LUMERIX_KIT_DIR");
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(LUMERIX_CLI), arguments);
-        process.closeWriteChannel();
-        EXPECT_TRUE(process.waitForFinished(30000));
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
-    }
+    TRun Run(const QStringList& arguments) { return Kit.RunCli(arguments); }
 
     QString Picture(const QString& name, int width = 40, int height = 20) {
         return WriteJpeg(Pictures + name, width, height);

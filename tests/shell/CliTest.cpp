@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -15,34 +14,9 @@ namespace {
 // Runs the real command-line tool as a fresh user whose home is inside the test's folder.
 class Cli : public testing::Test {
 protected:
-    struct TRun {
-        int ExitCode;
-        QString Out;
-        QString Err;
-    };
+    using TRun = TTestKit::TCliRun;
 
-    TRun Run(const QStringList& arguments) {
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("HOME", Kit.Root() + "home");
-        environment.insert("XDG_DATA_HOME", Kit.Root() + "home/.local/share");
-        environment.insert("XDG_CONFIG_HOME", Kit.Root() + "home/.config");
-        environment.insert("XDG_RUNTIME_DIR", Kit.Root() + "runtime");
-        environment.remove("LUMERIX_PROGRAM_DIR");
-        environment.remove("LUMERIX_KIT_DIR");
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(LUMERIX_CLI), arguments);
-        process.closeWriteChannel();
-        EXPECT_TRUE(process.waitForFinished(30000));
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
-    }
-
-    void SetUp() override {
-        QDir().mkpath(Kit.Root() + "runtime");
-        QFile::setPermissions(Kit.Root() + "runtime",
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
+    TRun Run(const QStringList& arguments) { return Kit.RunCli(arguments); }
 
     TTestKit Kit;
 };

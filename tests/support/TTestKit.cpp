@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -24,6 +25,26 @@ TTestKit::TTestKit() : RootPath(Temporary.path() + u'/') {
 std::unique_ptr<TRunState> TTestKit::State(const QString& language) const {
     TScriptedPrompter prompter;
     return TStartup::CreateRunState(Folders, prompter, QStringLiteral("lumerix"), language);
+}
+
+TTestKit::TCliRun TTestKit::RunCli(const QStringList& arguments) const {
+    const QString runtime = RootPath + "runtime";
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("HOME", RootPath + "home");
+    environment.insert("XDG_DATA_HOME", RootPath + "home/.local/share");
+    environment.insert("XDG_CONFIG_HOME", RootPath + "home/.config");
+    environment.insert("XDG_RUNTIME_DIR", RootPath + "runtime");
+    environment.remove("LUMERIX_PROGRAM_DIR");
+    environment.remove("LUMERIX_KIT_DIR");
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(LUMERIX_CLI), arguments);
+    process.closeWriteChannel();
+    EXPECT_TRUE(process.waitForFinished(30000));
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
 }
 
 void TTestKit::WriteFile(const QString& path, const QByteArray& bytes) {

@@ -22,6 +22,16 @@ public:
     /// A run state as start-up makes it, for `language`.
     std::unique_ptr<TRunState> State(const QString& language = QStringLiteral("GERMAN")) const;
 
+    /// What a run of the command-line tool gave.
+    struct TCliRun {
+        int ExitCode;
+        QString Out;
+        QString Err;
+    };
+    /// Runs the real lumerix-cli as this kit's user (home and runtime folders inside the root;
+    /// the program and kit folders as an installed program finds them), stdin closed.
+    TCliRun RunCli(const QStringList& arguments) const;
+
     static void WriteFile(const QString& path, const QByteArray& bytes);
     static QByteArray ReadFile(const QString& path);
 

@@ -8,6 +8,7 @@
 #include "shell/ui/TMainForm.h"
 #include "support/TScriptedPrompter.h"
 #include "support/TTestKit.h"
+#include "support/Widgets.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -27,12 +28,6 @@
 using namespace Lumerix;
 
 namespace {
-
-template <typename T> T* Find(QObject& parent, const char* name) {
-    T* child = parent.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(child, nullptr) << name;
-    return child;
-}
 
 void WritePicture(const QString& path, int width, int height, QColor color) {
     QImage image(width, height, QImage::Format_RGB888);

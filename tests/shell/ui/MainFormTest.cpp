@@ -5,6 +5,7 @@
 #include "shell/ui/TTipForm.h"
 #include "support/TScriptedPrompter.h"
 #include "support/TTestKit.h"
+#include "support/Widgets.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,12 +23,6 @@
 using namespace Lumerix;
 
 namespace {
-
-template <typename T> T* Find(QWidget& window, const char* name) {
-    T* widget = window.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-}
 
 class MainForm : public testing::Test {
 protected:
