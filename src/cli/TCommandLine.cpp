@@ -1,6 +1,7 @@
 #include "TCommandLine.h"
 
 #include "DocumentCommands.h"
+#include "SettingsCommands.h"
 #include "TTerminalPrompter.h"
 #include "shell/TIniFile.h"
 #include "shell/TPreferences.h"
@@ -83,6 +84,7 @@ TCommandLine::TCommandLine() {
          Prefs},
     };
     Commands.append(DocumentCommands());
+    Commands.append(SettingsCommands());
 }
 
 QString TCommandLine::HelpText() const {

@@ -1,5 +1,6 @@
 #include "TSlideshow.h"
 
+#include "TSettings.h"
 #include "TThumbnailMaker.h"
 #include "imaging/TRasterImage.h"
 #include "shell/Execute.h"
@@ -225,6 +226,11 @@ bool TSlideshow::SaveShow(bool startPlayer) {
     }
     if (!SavePictureList() || !WriteDescription())
         return false;
+    QString error;
+    if (!Settings::WritePlayerSettings(State, &error)) {
+        Prompter.Error(error);
+        return false;
+    }
     if (startPlayer)
         Execute::RunAndWait(State.WorkspaceDir, State.WorkspaceDir + State.PlayerName(), {},
                             &Prompter);

@@ -61,8 +61,9 @@ public:
     /// Asks, then deletes the slideshow named by `name` and resets the list through the
     /// template. Nothing is deleted unless `name` names a slideshow folder. True when deleted.
     bool DeleteShow(const QString& name);
-    /// Writes `Diashow.ini` and `Pictures.ini`; refuses an empty title or an empty list with a
-    /// message. With `startPlayer` runs the player in the workspace and waits for it.
+    /// Writes `Diashow.ini`, `Pictures.ini` and the player's `Settings.ini`; refuses an empty title
+    /// or an empty list with a message. With `startPlayer` runs the player in the workspace and
+    /// waits for it.
     bool SaveShow(bool startPlayer);
     /// Writes `Pictures.ini` from the list; a failure is reported.
     bool SavePictureList();

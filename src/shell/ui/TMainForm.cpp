@@ -6,6 +6,7 @@
 #include "document/ui/TNewForm.h"
 #include "document/ui/TOpenForm.h"
 #include "document/ui/TPicturePage.h"
+#include "document/ui/TSettingsPage.h"
 #include "shell/Execute.h"
 #include "shell/TLanguage.h"
 #include "shell/TPreferences.h"
@@ -91,8 +92,10 @@ TMainForm::TMainForm(TRunState& state, TPrompter& prompter, QWidget* parent)
     connect(NewBitBtn, &QPushButton::clicked, this, &TMainForm::NewShow);
     connect(Open1BitBtn, &QPushButton::clicked, this, &TMainForm::OpenShow);
     connect(Delete1BitBtn, &QPushButton::clicked, this, &TMainForm::DeleteShow);
-    connect(PicturePage1, &TPicturePage::ShowOpened, this,
-            [this] { setWindowTitle(State.Caption()); });
+    connect(PicturePage1, &TPicturePage::ShowOpened, this, [this] {
+        setWindowTitle(State.Caption());
+        SettingsPage1->LoadFromState();
+    });
 }
 
 TMainForm::~TMainForm() = default;
@@ -191,6 +194,8 @@ QWidget* TMainForm::BuildPage(int page) {
         return sheet;
     }
     if (page == 2) {
+        SettingsPage1 = new TSettingsPage(State, Prompter, sheet);
+        layout->addWidget(SettingsPage1);
         GroupBox1 = new QGroupBox(sheet);
         GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
         DriveComboBox1 = new QComboBox(GroupBox1);
@@ -234,6 +239,7 @@ void TMainForm::SetCaptions() {
     PathButton->setText(State.Text(1122));
     TipForm->SetCaptions();
     PicturePage1->SetCaptions();
+    SettingsPage1->SetCaptions();
 }
 
 bool TMainForm::Prepare() {
@@ -249,6 +255,7 @@ bool TMainForm::Prepare() {
     if (!TStartup::PrepareWorkspace(State, Prompter))
         return false;
     FillWorkspaceChooser();
+    SettingsPage1->LoadFromState();
     setWindowTitle(State.Caption());
     resize(1024, 720);
     return true;
@@ -315,6 +322,7 @@ void TMainForm::NewShow() {
     ShowPages();
     Show->NewShow(*title);
     PicturePage1->ShowChanged();
+    SettingsPage1->LoadFromState();
     setWindowTitle(State.Caption());
     PageControl1->setCurrentIndex(0);
     ShowTips();
@@ -333,6 +341,7 @@ void TMainForm::DeleteShow() {
     if (const std::optional<QString> name = OpenForm->Choose(TOpenForm::TMode::Delete)) {
         Show->DeleteShow(*name);
         PicturePage1->ShowChanged();
+        SettingsPage1->LoadFromState();
         setWindowTitle(State.Caption());
     }
     PageControl1->setCurrentIndex(0);

@@ -19,6 +19,7 @@ class TNewForm;
 class TOpenForm;
 class TPicturePage;
 class TPrompter;
+class TSettingsPage;
 class TRunState;
 class TSlideshow;
 class TTipForm;
@@ -40,6 +41,7 @@ public:
     QTabWidget* Pages() const { return PageControl1; }
     TSlideshow& Slideshow() { return *Show; }
     TPicturePage* PicturePage() const { return PicturePage1; }
+    TSettingsPage* SettingsPage() const { return SettingsPage1; }
 
     // The start panel's and the "Diashow" menu's commands.
     void NewShow();
@@ -88,6 +90,7 @@ private:
     QList<QAction*> LanguageEntries;
     TTipForm* TipForm = nullptr;
     TPicturePage* PicturePage1 = nullptr;
+    TSettingsPage* SettingsPage1 = nullptr;
     TNewForm* NewForm = nullptr;
     TOpenForm* OpenForm = nullptr;
 };
