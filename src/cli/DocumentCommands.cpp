@@ -1,6 +1,7 @@
 #include "DocumentCommands.h"
 
 #include "TTerminalPrompter.h"
+#include "document/TAudioTrackList.h"
 #include "document/TSlideshow.h"
 #include "document/TSlideshowStore.h"
 #include "document/TThumbnailMaker.h"
@@ -45,10 +46,10 @@ int PictureIndex(const TSlideshow& show, const QString& text) {
     return number - 1;
 }
 
-void CheckPictures(const QStringList& pictures) {
-    for (const QString& picture : pictures) {
-        if (!QFileInfo(picture).isFile())
-            throw TCliError{QStringLiteral("%1: file not found").arg(picture)};
+void CheckFiles(const QStringList& files) {
+    for (const QString& file : files) {
+        if (!QFileInfo(file).isFile())
+            throw TCliError{QStringLiteral("%1: file not found").arg(file)};
     }
 }
 
@@ -78,7 +79,7 @@ void Create(TCliContext& context) {
         throw TCliError{
             QStringLiteral("usage: lumerix-cli create TITLE [--seconds S] [PICTURE ...]")};
     const QStringList pictures = arguments.mid(1);
-    CheckPictures(pictures);
+    CheckFiles(pictures);
 
     TSlideshow show(context.State, context.Prompter);
     show.NewShow(arguments.first());
@@ -97,7 +98,7 @@ void Create(TCliContext& context) {
 void AddPictures(TCliContext& context) {
     NeedArguments(context, 2, -1, "add-pictures SHOW PICTURE ...");
     const QStringList pictures = context.Arguments.mid(1);
-    CheckPictures(pictures);
+    CheckFiles(pictures);
     TSlideshow show(context.State, context.Prompter);
     OpenNamed(context, show);
     TTerminalProgress progress;
@@ -178,6 +179,68 @@ void SourceThumbnails(TCliContext& context) {
         PrintLine(entry);
 }
 
+// The music of a slideshow named by the first argument, loaded from its folder.
+TAudioTrackList OpenMusic(TCliContext& context) {
+    TSlideshow show(context.State, context.Prompter);
+    OpenNamed(context, show);
+    TAudioTrackList music(context.State, context.Prompter);
+    music.LoadAudioList();
+    return music;
+}
+
+int TrackIndex(const TAudioTrackList& music, const QString& name) {
+    for (int i = 0; i < music.Count(); ++i) {
+        if (QFileInfo(music.Tracks()[i]).fileName() == name)
+            return i;
+    }
+    throw TCliError{QStringLiteral("no track \"%1\" in the slideshow").arg(name)};
+}
+
+void AddMusic(TCliContext& context) {
+    QStringList arguments = context.Arguments;
+    TAudioTrackList::TCollision collision = TAudioTrackList::TCollision::Ask;
+    if (arguments.removeAll(QStringLiteral("--no")) > 0)
+        collision = TAudioTrackList::TCollision::KeepBoth;
+    if (arguments.removeAll(QStringLiteral("--yes")) > 0)
+        collision = TAudioTrackList::TCollision::Overwrite;
+    if (arguments.size() < 2)
+        throw TCliError{QStringLiteral("usage: lumerix-cli add-music SHOW FILE ... [--yes|--no]")};
+    context.Arguments = arguments;
+    const QStringList files = arguments.mid(1);
+    CheckFiles(files);
+    TAudioTrackList music = OpenMusic(context);
+    bool all = true;
+    for (const QString& file : files)
+        all = music.AddTrack(file, collision) && all;
+    if (!all)
+        throw TCliError{QStringLiteral("not every file was added")};
+}
+
+void Music(TCliContext& context) {
+    NeedArguments(context, 1, 1, "music SHOW");
+    const TAudioTrackList music = OpenMusic(context);
+    for (const QString& track : music.Tracks())
+        PrintLine(QFileInfo(track).fileName());
+}
+
+void OrderMusic(TCliContext& context) {
+    NeedArguments(context, 2, -1, "order-music SHOW NAME ...");
+    TAudioTrackList music = OpenMusic(context);
+    QString error;
+    if (!music.Arrange(context.Arguments.mid(1), &error))
+        throw TCliError{error};
+    music.SaveAudioOrder();
+    for (const QString& track : music.Tracks())
+        PrintLine(QFileInfo(track).fileName());
+}
+
+void RemoveMusic(TCliContext& context) {
+    NeedArguments(context, 2, 2, "remove-music SHOW NAME");
+    TAudioTrackList music = OpenMusic(context);
+    if (!music.Remove(TrackIndex(music, context.Arguments[1])))
+        throw TCliError{QStringLiteral("\"%1\" was not removed").arg(context.Arguments[1])};
+}
+
 } // namespace
 
 QList<TCommandLine::TCommand> DocumentCommands() {
@@ -205,6 +268,18 @@ QList<TCommandLine::TCommand> DocumentCommands() {
          Show},
         {QStringLiteral("delete"), QStringLiteral("SHOW"),
          QStringLiteral("delete a slideshow with all its files (asks unless --yes)"), Delete},
+        {QStringLiteral("add-music"), QStringLiteral("SHOW FILE ... [--yes|--no]"),
+         QStringLiteral("copy 44.1 kHz stereo MP3 or WAV files into a slideshow; on a name "
+                        "collision --yes overwrites, --no keeps both"),
+         AddMusic},
+        {QStringLiteral("music"), QStringLiteral("SHOW"),
+         QStringLiteral("the music tracks of a slideshow in playing order"), Music},
+        {QStringLiteral("order-music"), QStringLiteral("SHOW NAME ..."),
+         QStringLiteral("put the named tracks first, in this order, and rename all tracks "
+                        "Audio001, Audio002 ..."),
+         OrderMusic},
+        {QStringLiteral("remove-music"), QStringLiteral("SHOW NAME"),
+         QStringLiteral("delete a music track (asks unless --yes)"), RemoveMusic},
         {QStringLiteral("thumbnails"), QStringLiteral("FOLDER"),
          QStringLiteral("list a picture folder as step 1 does, making the thumbnails; one "
                         "entry per line"),

@@ -1,5 +1,6 @@
 #include "TCommandLine.h"
 
+#include "AudioCommands.h"
 #include "DocumentCommands.h"
 #include "SettingsCommands.h"
 #include "TTerminalPrompter.h"
@@ -85,6 +86,7 @@ TCommandLine::TCommandLine() {
     };
     Commands.append(DocumentCommands());
     Commands.append(SettingsCommands());
+    Commands.append(AudioCommands());
 }
 
 QString TCommandLine::HelpText() const {

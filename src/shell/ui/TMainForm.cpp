@@ -3,6 +3,7 @@
 #include "TTipForm.h"
 #include "document/TSlideshow.h"
 #include "document/TSlideshowStore.h"
+#include "document/ui/TMusicPage.h"
 #include "document/ui/TNewForm.h"
 #include "document/ui/TOpenForm.h"
 #include "document/ui/TPicturePage.h"
@@ -80,7 +81,7 @@ TMainForm::TMainForm(TRunState& state, TPrompter& prompter, QWidget* parent)
         sheet->setObjectName(QStringLiteral("TabSheet%1").arg(page + 1));
         PageControl1->addTab(sheet, QString());
     }
-    connect(PageControl1, &QTabWidget::currentChanged, this, [this] { PathButton->hide(); });
+    connect(PageControl1, &QTabWidget::currentChanged, this, &TMainForm::PageChosen);
     Stack->addWidget(PageControl1);
     setCentralWidget(Stack);
 
@@ -193,6 +194,11 @@ QWidget* TMainForm::BuildPage(int page) {
         layout->addWidget(PicturePage1, 1);
         return sheet;
     }
+    if (page == 1) {
+        MusicPage1 = new TMusicPage(State, Prompter, sheet);
+        layout->addWidget(MusicPage1, 1);
+        return sheet;
+    }
     if (page == 2) {
         SettingsPage1 = new TSettingsPage(State, Prompter, sheet);
         layout->addWidget(SettingsPage1);
@@ -240,6 +246,7 @@ void TMainForm::SetCaptions() {
     TipForm->SetCaptions();
     PicturePage1->SetCaptions();
     SettingsPage1->SetCaptions();
+    MusicPage1->SetCaptions();
 }
 
 bool TMainForm::Prepare() {
@@ -299,6 +306,16 @@ void TMainForm::ChooseLanguage(const QString& code, const QString& restartMessag
     // The language takes effect at the next start; this run ends without its close steps.
     SkipCloseSteps = true;
     close();
+}
+
+void TMainForm::PageChosen(int page) {
+    PathButton->hide();
+    // The music's order is fixed on disk when its page is left.
+    if (ShownPage == 1 && page != 1)
+        MusicPage1->Left();
+    if (page == 1)
+        MusicPage1->Entered();
+    ShownPage = page;
 }
 
 void TMainForm::ShowPages() {

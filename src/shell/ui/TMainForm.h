@@ -15,6 +15,7 @@ class QTabWidget;
 
 namespace Lumerix {
 
+class TMusicPage;
 class TNewForm;
 class TOpenForm;
 class TPicturePage;
@@ -42,6 +43,7 @@ public:
     TSlideshow& Slideshow() { return *Show; }
     TPicturePage* PicturePage() const { return PicturePage1; }
     TSettingsPage* SettingsPage() const { return SettingsPage1; }
+    TMusicPage* MusicPage() const { return MusicPage1; }
 
     // The start panel's and the "Diashow" menu's commands.
     void NewShow();
@@ -62,6 +64,7 @@ private:
     void ApplyWorkspace();
     void FillWorkspaceChooser();
     void ShowPages();
+    void PageChosen(int page);
     void OpenNamed(const QString& name);
 
     TRunState& State;
@@ -91,6 +94,8 @@ private:
     TTipForm* TipForm = nullptr;
     TPicturePage* PicturePage1 = nullptr;
     TSettingsPage* SettingsPage1 = nullptr;
+    TMusicPage* MusicPage1 = nullptr;
+    int ShownPage = 0;
     TNewForm* NewForm = nullptr;
     TOpenForm* OpenForm = nullptr;
 };

@@ -1,0 +1,140 @@
+#include "document/TSlideshow.h"
+#include "document/ui/TMusicPage.h"
+#include "shell/TRunState.h"
+#include "shell/ui/TMainForm.h"
+#include "support/TScriptedPrompter.h"
+#include "support/TTestKit.h"
+#include "support/Widgets.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+using namespace Lumerix;
+
+namespace {
+
+// A short canonical 44.1 kHz stereo WAV; `tone` tells files apart.
+QByteArray StereoWav(int tone) {
+    QByteArray data(4 * 4410, 0);
+    for (int i = 0; i < 4410; ++i)
+        data[4 * i] = char((i * tone) & 0x7f);
+    QByteArray header(44, 0);
+    auto put32 = [&](int at, quint32 v) {
+        qToLittleEndian(v, header.data() + at);
+    };
+    auto put16 = [&](int at, quint16 v) {
+        qToLittleEndian(v, header.data() + at);
+    };
+    header.replace(0, 4, "RIFF");
+    put32(4, 36 + data.size());
+    header.replace(8, 8, "WAVEfmt ");
+    put32(16, 16);
+    put16(20, 1);
+    put16(22, 2);
+    put32(24, 44100);
+    put32(28, 44100 * 4);
+    put16(32, 4);
+    put16(34, 16);
+    header.replace(36, 4, "data");
+    put32(40, data.size());
+    return header + data;
+}
+
+class MusicPage : public testing::Test {
+protected:
+    void SetUp() override {
+        State = Kit.State();
+        Form = std::make_unique<TMainForm>(*State, Prompter);
+        ASSERT_TRUE(Form->Prepare());
+        Form->show();
+        Music = Kit.Root() + "music/";
+        for (const auto& [name, tone] : {std::pair{"a.wav", 1}, {"b.wav", 2}, {"c.wav", 3}})
+            TTestKit::WriteFile(Music + name, StereoWav(tone));
+        Form->Slideshow().NewShow("Mit Musik");
+        Form->Pages()->setCurrentIndex(1);
+        List = Find<QListWidget>(*Form, "AudioListBox");
+    }
+
+    void Add(const QString& name) {
+        Prompter.Files.enqueue({Music + name});
+        Find<QPushButton>(*Form, "OpenAudioBitBtn")->click();
+    }
+    QStringList Shown() const {
+        QStringList names;
+        for (int row = 0; row < List->count(); ++row)
+            names.append(List->item(row)->text());
+        return names;
+    }
+    QString Folder() const { return State->WorkspaceDir + State->CurrentShow + "/"; }
+
+    TTestKit Kit;
+    TScriptedPrompter Prompter;
+    std::unique_ptr<TRunState> State;
+    std::unique_ptr<TMainForm> Form;
+    QListWidget* List = nullptr;
+    QString Music;
+};
+
+TEST_F(MusicPage, AddReorderLeaveAndRemove) {
+    Add("a.wav");
+    Add("b.wav");
+    Add("c.wav");
+    EXPECT_EQ(Shown(), (QStringList{"a.wav", "b.wav", "c.wav"}));
+    EXPECT_TRUE(QFileInfo::exists(Folder() + "a.wav")) << "music makes the slideshow's folder";
+
+    // Drag c to the top, then a below it: c, a, b.
+    ASSERT_TRUE(List->model()->moveRow({}, 2, {}, 0));
+    EXPECT_EQ(Shown(), (QStringList{"c.wav", "a.wav", "b.wav"}));
+
+    // Leaving the page fixes the order on disk.
+    Form->Pages()->setCurrentIndex(2);
+    EXPECT_EQ(TTestKit::ReadFile(Folder() + "Audio001.wav"), StereoWav(3));
+    EXPECT_EQ(TTestKit::ReadFile(Folder() + "Audio002.wav"), StereoWav(1));
+    EXPECT_EQ(TTestKit::ReadFile(Folder() + "Audio003.wav"), StereoWav(2));
+
+    Form->Pages()->setCurrentIndex(1);
+    EXPECT_EQ(Shown(), (QStringList{"Audio001.wav", "Audio002.wav", "Audio003.wav"}));
+
+    // With three selected, remove takes the last one selected.
+    List->clearSelection();
+    List->item(2)->setSelected(true);
+    List->item(0)->setSelected(true);
+    List->setCurrentRow(1, QItemSelectionModel::Select);
+    Prompter.Answers.enqueue(true);
+    Find<QPushButton>(*Form, "DeleteAudioBitBtn")->click();
+    EXPECT_EQ(Shown(), (QStringList{"Audio001.wav", "Audio003.wav"}));
+    EXPECT_FALSE(QFileInfo::exists(Folder() + "Audio002.wav"));
+    EXPECT_TRUE(Prompter.OfKind(TScriptedPrompter::TKind::Error).isEmpty());
+}
+
+TEST_F(MusicPage, ButtonsWithoutASelectionExplainThemselves) {
+    Add("a.wav");
+    List->clearSelection();
+    List->setCurrentRow(-1);
+    for (const char* button :
+         {"DeleteAudioBitBtn", "InfoBitBtn", "PlayBitBtn", "PauseBitBtn", "StopBitBtn"})
+        Find<QPushButton>(*Form, button)->click();
+    const QList<TScriptedPrompter::TMessage> messages =
+        Prompter.OfKind(TScriptedPrompter::TKind::Information);
+    ASSERT_EQ(messages.size(), 5);
+    EXPECT_EQ(messages[0].Text, State->Text(10018));
+    for (int i = 1; i < 5; ++i)
+        EXPECT_EQ(messages[i].Text, State->Text(10023));
+}
+
+TEST_F(MusicPage, PlayingWithoutASoundDeviceStaysQuiet) {
+    Add("a.wav");
+    List->setCurrentRow(0);
+    Find<QPushButton>(*Form, "PlayBitBtn")->click();
+    Find<QPushButton>(*Form, "PauseBitBtn")->click();
+    Find<QPushButton>(*Form, "StopBitBtn")->click();
+    EXPECT_TRUE(Prompter.Messages.size() == 1) << "only the file chooser";
+}
+
+} // namespace
