@@ -2,6 +2,7 @@
 
 #include "AudioCommands.h"
 #include "DocumentCommands.h"
+#include "PackageCommands.h"
 #include "SettingsCommands.h"
 #include "TTerminalPrompter.h"
 #include "shell/TIniFile.h"
@@ -86,6 +87,7 @@ TCommandLine::TCommandLine() {
     };
     Commands.append(DocumentCommands());
     Commands.append(SettingsCommands());
+    Commands.append(PackageCommands());
     Commands.append(AudioCommands());
 }
 

@@ -108,7 +108,8 @@ TPrepareResult Prepare(TRunState& state) {
                   state.WorkspaceDir + QStringLiteral("Autorun.inf"));
     CopyIfPresent(kit + QStringLiteral("Diashow-Player"), state.WorkspaceDir + state.PlayerName());
     for (const QString& name :
-         {QStringLiteral("play.ply"), QStringLiteral("intro.ply"), QStringLiteral("Settings.ini")})
+         {QStringLiteral("play.ply"), QStringLiteral("intro.ply"), QStringLiteral("Settings.ini"),
+          QStringLiteral("autorun")})
         CopyIfPresent(kit + name, state.WorkspaceDir + name);
     CopyIfPresent(state.KitFile(QStringLiteral("Effects.ini")),
                   state.WorkspaceDir + QStringLiteral("Effects.ini"));

@@ -258,6 +258,10 @@ void TPicturePage::SetCaptions() {
     RefreshCounter();
 }
 
+void TPicturePage::ClearStatus() {
+    StatusLabel->clear();
+}
+
 void TPicturePage::RunJob(std::function<void()> work, std::function<void()> done) {
     JobRunning = true;
     Progress->Reset();

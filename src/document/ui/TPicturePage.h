@@ -34,6 +34,7 @@ public:
     ~TPicturePage() override;
 
     void SetCaptions();
+    void ClearStatus();
 
     /// Opens slideshow `name`: its missing thumbnails are made in the background, then the
     /// list is filled and `ShowOpened` follows.

@@ -8,6 +8,7 @@
 #include "document/ui/TOpenForm.h"
 #include "document/ui/TPicturePage.h"
 #include "document/ui/TSettingsPage.h"
+#include "package/ui/TPackageFlow.h"
 #include "shell/Execute.h"
 #include "shell/TLanguage.h"
 #include "shell/TPreferences.h"
@@ -87,6 +88,7 @@ TMainForm::TMainForm(TRunState& state, TPrompter& prompter, QWidget* parent)
 
     TipForm = new TTipForm(State, this);
     NewForm = new TNewForm(State, this);
+    PackageFlow = new TPackageFlow(State, Prompter, *Show, this);
     OpenForm = new TOpenForm(State, Prompter, this);
 
     connect(BeispielBitBtn, &QPushButton::clicked, this, &TMainForm::OpenExample);
@@ -310,12 +312,24 @@ void TMainForm::ChooseLanguage(const QString& code, const QString& restartMessag
 
 void TMainForm::PageChosen(int page) {
     PathButton->hide();
-    // The music's order is fixed on disk when its page is left.
-    if (ShownPage == 1 && page != 1)
+    if (page != 0 && Show->Pictures().IsEmpty()) {
+        // Every later step needs pictures.
+        PageControl1->setCurrentIndex(0);
+        PicturePage1->ClearStatus();
+        Prompter.Information(State.Text(PicturePage1->SourceEntries().IsEmpty() ? 10031 : 10010));
+        return;
+    }
+    // The music's order is fixed on disk when its page is left, and before any output.
+    if ((ShownPage == 1 && page != 1) || page == 3)
         MusicPage1->Left();
+    ShownPage = page;
     if (page == 1)
         MusicPage1->Entered();
-    ShownPage = page;
+    if (page == 3) {
+        Show->CleanStrayThumbnails();
+        PackageFlow->Run();
+        PageControl1->setCurrentIndex(0);
+    }
 }
 
 void TMainForm::ShowPages() {

@@ -18,6 +18,7 @@ namespace Lumerix {
 class TMusicPage;
 class TNewForm;
 class TOpenForm;
+class TPackageFlow;
 class TPicturePage;
 class TPrompter;
 class TSettingsPage;
@@ -98,6 +99,7 @@ private:
     int ShownPage = 0;
     TNewForm* NewForm = nullptr;
     TOpenForm* OpenForm = nullptr;
+    TPackageFlow* PackageFlow = nullptr;
 };
 
 } // namespace Lumerix

@@ -1,5 +1,7 @@
 #include "document/TSlideshow.h"
 #include "document/ui/TMusicPage.h"
+#include "imaging/TRasterImage.h"
+#include "shell/TProgress.h"
 #include "shell/TRunState.h"
 #include "shell/ui/TMainForm.h"
 #include "support/TScriptedPrompter.h"
@@ -57,6 +59,12 @@ protected:
         for (const auto& [name, tone] : {std::pair{"a.wav", 1}, {"b.wav", 2}, {"c.wav", 3}})
             TTestKit::WriteFile(Music + name, StereoWav(tone));
         Form->Slideshow().NewShow("Mit Musik");
+        // The later steps open only for a slideshow with pictures.
+        QImage picture(32, 24, QImage::Format_RGB888);
+        picture.fill(Qt::darkGreen);
+        TRasterImage(picture).Save(Kit.Root() + "Bild.jpg");
+        TSilentProgress quiet;
+        ASSERT_TRUE(Form->Slideshow().AddPictures({Kit.Root() + "Bild.jpg"}, -1, quiet));
         Form->Pages()->setCurrentIndex(1);
         List = Find<QListWidget>(*Form, "AudioListBox");
     }

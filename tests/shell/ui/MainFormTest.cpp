@@ -1,3 +1,5 @@
+#include "document/TSlideshow.h"
+#include "shell/TProgress.h"
 #include "shell/TRunState.h"
 #include "shell/TWorkspace.h"
 #include "shell/ui/TLanguageForm.h"
@@ -77,6 +79,9 @@ TEST_F(MainForm, WorkspaceChangeAnsweredNoChangesNothing) {
     auto* apply = Find<QPushButton>(*Form, "PathButton");
     const QString base = State->WorkspaceBase();
     chooser->addItem(Kit.Root() + "other/", Kit.Root() + "other/");
+    // The settings page opens only for a slideshow with pictures.
+    TSilentProgress quiet;
+    Form->Slideshow().OpenShow("Diashow_0001", quiet);
     Form->Pages()->show();
     Form->Pages()->setCurrentIndex(2);
     chooser->setCurrentIndex(chooser->count() - 1);

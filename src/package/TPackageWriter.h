@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace Lumerix {
+
+class TRunState;
+
+/// The CD-ROM and screensaver packages of slideshows. The workspace root is a complete player
+/// installation (player, Settings.ini, Language.ini, Effects.ini, play.ply, intro.ply,
+/// autostart files), so a package is that root's files plus the chosen slideshow folders.
+namespace PackageWriter {
+
+/// Copies every file (no folders) of the workspace root into `target`; failed copies are
+/// skipped. Returns the number copied.
+int CopyRootFiles(const TRunState& state, const QString& target);
+
+/// Rebuilds `CdRomDir` from scratch: the root files and the folders of `shows`, ready to be
+/// burnt to the root of a disc. False with `error` when the folder cannot be made or a name
+/// in `shows` is not a slideshow of the workspace.
+bool WriteCdRom(const TRunState& state, const QStringList& shows, QString* error = nullptr);
+
+/// Rebuilds `ScreensaverDir` the same way, with full screen forced in its `Settings.ini`, and
+/// registers its player with XScreenSaver in `xscreensaverFile` (the user's ~/.xscreensaver).
+bool WriteScreensaver(const TRunState& state, const QStringList& shows,
+                      const QString& xscreensaverFile, QString* error = nullptr);
+
+/// The XScreenSaver entry's command: the player in `ScreensaverDir` drawing on the root window.
+QString ScreensaverCommand(const TRunState& state);
+
+/// Puts one entry for `command` (named `name`) at the top of the "programs:" list of an
+/// XScreenSaver file, replacing an earlier entry of ours and keeping everything else. A missing
+/// file is created with the screensaver selected. Written atomically.
+bool RegisterXScreenSaver(const QString& file, const QString& name, const QString& command,
+                          QString* error = nullptr);
+
+} // namespace PackageWriter
+
+} // namespace Lumerix

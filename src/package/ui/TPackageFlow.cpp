@@ -1,0 +1,125 @@
+#include "TPackageFlow.h"
+
+#include "TAnweisungForm.h"
+#include "TMakeWizzard.h"
+#include "document/TSlideshow.h"
+#include "document/ui/TExportForm.h"
+#include "package/TPackageWriter.h"
+#include "shell/TPreferences.h"
+#include "shell/TPrompter.h"
+#include "shell/TRunState.h"
+
+#include <QApplication>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QWidget>
+
+namespace Lumerix {
+
+namespace {
+
+// Copying a package is quick next to burning it; the busy cursor shows while it runs.
+class TBusyCursor {
+public:
+    TBusyCursor() { QApplication::setOverrideCursor(Qt::BusyCursor); }
+    ~TBusyCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+TPackageFlow::TPackageFlow(TRunState& state, TPrompter& prompter, TSlideshow& slideshow,
+                           QWidget* window)
+    : QObject(window), State(state), Prompter(prompter), Slideshow(slideshow) {
+    setObjectName(QStringLiteral("PackageFlow"));
+    Wizard = new TMakeWizzard(State, Prompter, window);
+    Instructions = new TAnweisungForm(State, window);
+    Chooser = new TExportForm(State, Prompter, window);
+    Chooser->setObjectName(QStringLiteral("PackageChooser"));
+}
+
+QString TPackageFlow::XScreenSaverFile() const {
+    return State.HomeDir + QStringLiteral(".xscreensaver");
+}
+
+void TPackageFlow::Run() {
+    const TMakeWizzard::TOutput output = Wizard->Choose();
+    if (output == TMakeWizzard::TOutput::None)
+        return;
+    QString error;
+    if (!TPreferences::Save(State, &error))
+        Prompter.Error(error);
+    Slideshow.SaveShow(false);
+    switch (output) {
+    case TMakeWizzard::TOutput::Pc:
+        MakePc();
+        break;
+    case TMakeWizzard::TOutput::CdRom:
+        MakeCdRom();
+        break;
+    case TMakeWizzard::TOutput::Screensaver:
+        MakeScreensaver();
+        break;
+    default:
+        break;
+    }
+}
+
+void TPackageFlow::MakePc() {
+    // Saving again starts the player in the workspace and waits until the user ends it.
+    Slideshow.SaveShow(true);
+    Instructions->Tell(State.Text(4602), State.Text(4611), true, false);
+}
+
+void TPackageFlow::MakeCdRom() {
+    const QStringList shows = Chooser->Choose(State.Text(2602));
+    QString error;
+    bool written = false;
+    {
+        const TBusyCursor busy;
+        written = PackageWriter::WriteCdRom(State, shows, &error);
+    }
+    if (!written) {
+        Prompter.Error(error);
+        return;
+    }
+    Instructions->Tell(State.Text(4603),
+                       State.Text(4620) + u' ' + State.CdRomDir + u' ' + State.Text(4621), false,
+                       false);
+}
+
+void TPackageFlow::MakeScreensaver() {
+    const QStringList shows = Chooser->Choose(State.Text(2603));
+    QString error;
+    bool written = false;
+    {
+        const TBusyCursor busy;
+        written = PackageWriter::WriteScreensaver(State, shows, XScreenSaverFile(), &error);
+    }
+    if (!written) {
+        Prompter.Error(error);
+        return;
+    }
+    // The display settings of XScreenSaver are where the user switches the new screensaver on.
+    QString settings;
+    for (const char* program : {"xscreensaver-settings", "xscreensaver-demo"}) {
+        settings = QStandardPaths::findExecutable(QString::fromLatin1(program));
+        if (!settings.isEmpty())
+            break;
+    }
+    QString explanation = State.Text(4610);
+    if (settings.isEmpty()) {
+        explanation += QStringLiteral("\n\n") +
+                       State.Language().Pick(
+                           QStringLiteral("Der Bildschirmschoner ist für XScreenSaver eingetragen. "
+                                          "Installieren Sie XScreenSaver (Paket „xscreensaver“) "
+                                          "und wählen Sie dort „Lumerix Diashow“ aus."),
+                           QStringLiteral("The screensaver is registered with XScreenSaver. "
+                                          "Install XScreenSaver (package “xscreensaver”) and "
+                                          "choose “Lumerix Slideshow” there."));
+    }
+    Instructions->Tell(State.Text(4601), explanation, false, false);
+    if (!settings.isEmpty())
+        QProcess::startDetached(settings, {});
+}
+
+} // namespace Lumerix

@@ -1,0 +1,164 @@
+#include "package/TPackageWriter.h"
+#include "shell/TIniFile.h"
+#include "shell/TRunState.h"
+#include "shell/TWorkspace.h"
+#include "support/TTestKit.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+using namespace Lumerix;
+
+namespace {
+
+QStringList Entries(const QString& folder, QDir::Filters filters) {
+    return QDir(folder).entryList(filters | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+}
+
+class Packages : public testing::Test {
+protected:
+    void Prepare(const QString& language) {
+        State = Kit.State(language);
+        ASSERT_TRUE(TWorkspace::Prepare(*State).Ok);
+        // A third slideshow, so that choosing two leaves one out.
+        QDir(State->WorkspaceDir).mkpath("Diashow_0003");
+        TTestKit::WriteFile(State->WorkspaceDir + "Diashow_0003/Diashow.ini",
+                            "[DIASHOW]\nTitel=Drei\nTime=3\n");
+    }
+
+    TTestKit Kit;
+    std::unique_ptr<TRunState> State;
+};
+
+TEST_F(Packages, CdRomHoldsTheRootFilesAndExactlyTheChosenShows) {
+    Prepare("GERMAN");
+    QDir().mkpath(State->CdRomDir + "Diashow_0007");
+    TTestKit::WriteFile(State->CdRomDir + "old.txt", "from an earlier run");
+
+    QString error;
+    ASSERT_TRUE(PackageWriter::WriteCdRom(*State, {"Diashow_0001", "Diashow_0003"}, &error))
+        << error.toStdString();
+    EXPECT_EQ(Entries(State->CdRomDir, QDir::Dirs), (QStringList{"Diashow_0001", "Diashow_0003"}));
+    EXPECT_EQ(Entries(State->CdRomDir, QDir::Files), Entries(State->WorkspaceDir, QDir::Files));
+    for (const char* file : {"Autorun.inf", "autorun", "Settings.ini", "Language.ini",
+                             "Effects.ini", "play.ply", "intro.ply"})
+        EXPECT_TRUE(QFileInfo::exists(State->CdRomDir + file)) << file;
+    EXPECT_TRUE(QFileInfo(State->CdRomDir + "autorun").isExecutable());
+    EXPECT_EQ(Entries(State->CdRomDir + "Diashow_0001", QDir::Files),
+              Entries(State->WorkspaceDir + "Diashow_0001", QDir::Files));
+    EXPECT_TRUE(State->CdRomDir.endsWith("/CDROM-Diashow/"));
+}
+
+TEST_F(Packages, NothingIsDeletedForAnUnknownShowOrAForeignFolder) {
+    Prepare("GERMAN");
+    TTestKit::WriteFile(State->CdRomDir + "keep.txt", "kept");
+    QString error;
+    EXPECT_FALSE(PackageWriter::WriteCdRom(*State, {"Diashow_0099"}, &error));
+    EXPECT_TRUE(error.contains("Diashow_0099"));
+    EXPECT_FALSE(PackageWriter::WriteCdRom(*State, {"../Diashow_0001"}, &error));
+    EXPECT_TRUE(QFileInfo::exists(State->CdRomDir + "keep.txt"));
+
+    // A package folder that is not ours by name is never emptied.
+    State->CdRomDir = Kit.Root() + "home/Documents/";
+    TTestKit::WriteFile(State->CdRomDir + "letter.txt", "mine");
+    EXPECT_FALSE(PackageWriter::WriteCdRom(*State, {}, &error));
+    EXPECT_TRUE(error.contains("not a package folder")) << error.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(State->CdRomDir + "letter.txt"));
+}
+
+TEST_F(Packages, ScreensaverInEnglishForcesFullScreenOnlyInItsCopy) {
+    Prepare("ENGLISH");
+    TIniFile(State->WorkspaceDir + "Settings.ini").WriteString("SETTINGS", "Fullscreen", "FALSE");
+    const QString xscreensaver = Kit.Root() + "home/.xscreensaver";
+    QString error;
+    ASSERT_TRUE(PackageWriter::WriteScreensaver(*State, {"Diashow_0002"}, xscreensaver, &error))
+        << error.toStdString();
+    EXPECT_EQ(State->PlayerName(), "Slideshow-Player");
+    EXPECT_TRUE(State->ScreensaverDir.endsWith("/Slideshow_Screensaver/"));
+    EXPECT_EQ(
+        TIniFile(State->ScreensaverDir + "Settings.ini").ReadString("SETTINGS", "Fullscreen", ""),
+        "TRUE");
+    EXPECT_EQ(
+        TIniFile(State->WorkspaceDir + "Settings.ini").ReadString("SETTINGS", "Fullscreen", ""),
+        "FALSE");
+    EXPECT_EQ(Entries(State->ScreensaverDir, QDir::Dirs), QStringList{"Diashow_0002"});
+
+    const QString config = QString::fromUtf8(TTestKit::ReadFile(xscreensaver));
+    EXPECT_TRUE(config.contains(PackageWriter::ScreensaverCommand(*State)));
+    EXPECT_TRUE(config.contains("Slideshow_Screensaver/Slideshow-Player' --screensaver -root"));
+    // A second run keeps one entry.
+    ASSERT_TRUE(PackageWriter::WriteScreensaver(*State, {"Diashow_0002"}, xscreensaver, &error));
+    EXPECT_EQ(QString::fromUtf8(TTestKit::ReadFile(xscreensaver))
+                  .count(PackageWriter::ScreensaverCommand(*State)),
+              1);
+}
+
+struct TConfig {
+    const char* Name;
+    const char* Before;
+    const char* After;
+};
+
+class XScreenSaverFile : public testing::TestWithParam<TConfig> {};
+
+TEST_P(XScreenSaverFile, OurEntryComesFirstAndEverythingElseStays) {
+    TTestKit kit;
+    const QString file = kit.Root() + "xscreensaver";
+    if (GetParam().Before)
+        TTestKit::WriteFile(file, GetParam().Before);
+    QString error;
+    ASSERT_TRUE(PackageWriter::RegisterXScreenSaver(
+        file, "Lumerix Slideshow", "'/s/Slideshow-Player' --screensaver -root", &error))
+        << error.toStdString();
+    EXPECT_EQ(QString::fromUtf8(TTestKit::ReadFile(file)).toStdString(), GetParam().After);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, XScreenSaverFile,
+    testing::Values(
+        TConfig{"Missing", nullptr,
+                "# XScreenSaver Preferences File\nmode:\t\tone\nselected:\t0\n"
+                "programs:\t\t\t\t\t\t\t      \\\n"
+                "  \"Lumerix Slideshow\" '/s/Slideshow-Player' --screensaver -root \\n\n"},
+        TConfig{"WithoutPrograms", "timeout:\t0:10:00\nlock:\t\tFalse\n",
+                "timeout:\t0:10:00\nlock:\t\tFalse\nprograms:\t\t\t\t\t\t\t      \\\n"
+                "  \"Lumerix Slideshow\" '/s/Slideshow-Player' --screensaver -root \\n\n"},
+        TConfig{"WithPrograms",
+                "mode:\t\trandom\nprograms:\t\t\t\t\t\t\t      \\\n"
+                "\t\t\t\tmaze -root\t\t\t\t    \\n\\\n"
+                "  - \"Qix\" \tqix -root\t\t\t\t    \\n\n"
+                "pointerHysteresis: 10\n",
+                "mode:\t\trandom\nprograms:\t\t\t\t\t\t\t      \\\n"
+                "  \"Lumerix Slideshow\" '/s/Slideshow-Player' --screensaver -root \\n\\\n"
+                "  maze -root \\n\\\n"
+                "  - \"Qix\" \tqix -root \\n\n"
+                "pointerHysteresis: 10\n"},
+        TConfig{"OurOldEntryIsReplaced",
+                "programs:\t\t\t\t\t\t\t      \\\n"
+                "  \"Lumerix Slideshow\" '/old/Slideshow-Player' --screensaver -root \\n\\\n"
+                "  maze -root \\n\n",
+                "programs:\t\t\t\t\t\t\t      \\\n"
+                "  \"Lumerix Slideshow\" '/s/Slideshow-Player' --screensaver -root \\n\\\n"
+                "  maze -root \\n\n"}),
+    [](const testing::TestParamInfo<TConfig>& info) { return std::string(info.param.Name); });
+
+TEST(PackageCli, CdRomAndScreensaverCommands) {
+    TTestKit kit;
+    const TTestKit::TCliRun cdrom = kit.RunCli({"cdrom", "Diashow_0002"});
+    ASSERT_EQ(cdrom.ExitCode, 0) << cdrom.Err.toStdString();
+    const QString folder = cdrom.Out.trimmed();
+    EXPECT_TRUE(folder.endsWith("/CDROM-Diashow/"));
+    EXPECT_EQ(Entries(folder, QDir::Dirs), QStringList{"Diashow_0002"});
+    EXPECT_EQ(kit.RunCli({"cdrom", "Diashow_0042"}).ExitCode, 1);
+
+    const TTestKit::TCliRun saver =
+        kit.RunCli({"--language", "ENGLISH", "screensaver", "Diashow_0001"});
+    ASSERT_EQ(saver.ExitCode, 0) << saver.Err.toStdString();
+    EXPECT_TRUE(saver.Out.trimmed().endsWith("/Slideshow_Screensaver/"));
+    EXPECT_TRUE(QString::fromUtf8(TTestKit::ReadFile(kit.Root() + "home/.xscreensaver"))
+                    .contains("--screensaver -root"));
+}
+
+} // namespace
