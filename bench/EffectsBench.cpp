@@ -1,8 +1,12 @@
 // Times every effect filter on one generated picture, with the settings the effects dialog
 // typically passes (and the largest ones where the cost grows with the setting).
 //
-// Usage: effects-bench [WIDTH HEIGHT [REPEATS]]   (default 4000 3000, best of 3)
+// Usage: effects-bench [--catalogue] [WIDTH HEIGHT [REPEATS]]   (default 4000 3000, best of 3)
+//
+// With --catalogue it runs every node of the effects dialog's tree as saving runs it on the
+// full picture, at the amount a click on the node gives and at the bar's maximum.
 
+#include "editing/EffectCatalogue.h"
 #include "editing/EffectFilters.h"
 
 #include <QElapsedTimer>
@@ -13,6 +17,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <random>
 #include <vector>
@@ -50,14 +55,60 @@ struct TRun {
     std::function<void(QImage& picture, const QImage& copy, const QImage& other)> Filter;
 };
 
+// Every catalogue row on a fresh copy of `picture`, best of `repeats`, as ms and ms/MP.
+int RunCatalogue(const QImage& picture, int repeats) {
+    const double megapixels = double(picture.width()) * picture.height() / 1e6;
+    std::printf("effects dialog nodes at %d x %d (%.1f MP), %d threads, best of %d\n",
+                picture.width(), picture.height(), megapixels, QThread::idealThreadCount(),
+                repeats);
+    std::printf("%-24s %4s %6s %10s %10s\n", "node", "no.", "amount", "ms", "ms/MP");
+    double slowest = 0.0;
+    QString slowestName;
+    for (const Lumerix::TEffectRow& row : Lumerix::EffectCatalogue::Rows()) {
+        if (!row.Runs())
+            continue;
+        std::vector<int> amounts{row.SetsBar ? row.Position : 50};
+        if (row.SetsBar && row.Maximum != row.Position)
+            amounts.push_back(row.Maximum);
+        for (const int amount : amounts) {
+            double best = 1e300;
+            for (int r = 0; r < repeats; ++r) {
+                QImage target = picture.copy();
+                target.bits();
+                QElapsedTimer timer;
+                timer.start();
+                // Centre in the middle, extra bar at 40 (Plasma's scale from 10 on).
+                Lumerix::EffectCatalogue::ApplyEffect(row, target, amount, picture.width() / 2,
+                                                      picture.height() / 2, 40);
+                best = std::min(best, timer.nsecsElapsed() / 1e6);
+            }
+            std::printf("%-24s %4d %6d %10.1f %10.2f\n", qPrintable(row.Path()), row.Number, amount,
+                        best, best / megapixels);
+            std::fflush(stdout);
+            if (best > slowest) {
+                slowest = best;
+                slowestName = row.Path() + QStringLiteral(" at ") + QString::number(amount);
+            }
+        }
+    }
+    std::printf("slowest: %s, %.1f ms (%.2f ms/MP)\n", qPrintable(slowestName), slowest,
+                slowest / megapixels);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    const bool catalogue = argc >= 2 && std::strcmp(argv[1], "--catalogue") == 0;
+    if (catalogue) {
+        --argc;
+        ++argv;
+    }
     const int w = argc >= 3 ? std::atoi(argv[1]) : 4000;
     const int h = argc >= 3 ? std::atoi(argv[2]) : 3000;
     const int repeats = argc >= 4 ? std::max(1, std::atoi(argv[3])) : 3;
     if (w < 1 || h < 1) {
-        std::fprintf(stderr, "usage: effects-bench [WIDTH HEIGHT [REPEATS]]\n");
+        std::fprintf(stderr, "usage: effects-bench [--catalogue] [WIDTH HEIGHT [REPEATS]]\n");
         return 2;
     }
     using P = QImage&;
@@ -290,6 +341,8 @@ int main(int argc, char** argv) {
     };
 
     const QImage picture = Picture(w, h, 1);
+    if (catalogue)
+        return RunCatalogue(picture, repeats);
     const QImage other = Picture(w, h, 2);
     const double megapixels = double(w) * h / 1e6;
     std::printf("effect filters at %d x %d (%.1f MP), %d threads, best of %d\n", w, h, megapixels,

@@ -2,7 +2,9 @@
 
 #include "AudioCommands.h"
 #include "DocumentCommands.h"
+#include "EditCommands.h"
 #include "PackageCommands.h"
+#include "ScanCommands.h"
 #include "SettingsCommands.h"
 #include "TTerminalPrompter.h"
 #include "shell/TIniFile.h"
@@ -89,6 +91,8 @@ TCommandLine::TCommandLine() {
     Commands.append(SettingsCommands());
     Commands.append(PackageCommands());
     Commands.append(AudioCommands());
+    Commands.append(ScanCommands());
+    Commands.append(EditCommands());
 }
 
 QString TCommandLine::HelpText() const {

@@ -4,6 +4,8 @@
 #include "TPictureListView.h"
 #include "document/TSlideshow.h"
 #include "document/TThumbnailMaker.h"
+#include "editing/ui/TLeadEffectsForm.h"
+#include "editing/ui/TPainterEffectsF.h"
 #include "imaging/TRasterImage.h"
 #include "shell/Strings.h"
 #include "shell/TPrompter.h"
@@ -211,6 +213,8 @@ void TPicturePage::BuildControls() {
                 [this, transform] { ApplyTransform(int(transform)); });
     }
     connect(UndoBitBtn, &QPushButton::clicked, this, &TPicturePage::UndoLast);
+    connect(FarbeBitBtn, &QPushButton::clicked, this, &TPicturePage::OpenEffects);
+    connect(RGBBitBtn, &QPushButton::clicked, this, &TPicturePage::OpenColourCorrection);
     connect(CancelButton, &QPushButton::clicked, Progress, &TJobProgress::Cancel);
     connect(Progress, &TJobProgress::PercentChanged, ProgressBar, &QProgressBar::setValue);
     connect(Progress, &TJobProgress::StatusChanged, StatusLabel, &QLabel::setText);
@@ -307,6 +311,11 @@ void TPicturePage::ShowChanged() {
     TextEdit->clear();
     EnableEditing(false);
     RefreshCounter();
+}
+
+void TPicturePage::SelectRow(int row) {
+    RefreshCounter();
+    Reselect(row);
 }
 
 void TPicturePage::ChooseSourceFolder() {
@@ -463,13 +472,42 @@ void TPicturePage::UndoLast() {
     StartPreview(Slideshow.PicturePath(row), true);
 }
 
+void TPicturePage::OpenEffects() {
+    if (Selected < 0)
+        return;
+    if (EffectsForm == nullptr) {
+        EffectsForm = new TPainterEffectsF(State, Slideshow, Prompter, this);
+        connect(EffectsForm, &TPainterEffectsF::Saved, this, &TPicturePage::PictureEdited);
+    }
+    EffectsForm->Open(Selected, true);
+}
+
+void TPicturePage::OpenColourCorrection() {
+    const int row = Selected;
+    if (row < 0)
+        return;
+    TLeadEffectsForm form(State, Slideshow, Prompter, this);
+    if (form.Prepare(TLeadEffectsForm::TMode::Rgb, row) && form.exec() == QDialog::Accepted)
+        PictureEdited(row);
+}
+
+void TPicturePage::PictureEdited(int row) {
+    if (row < 0 || row >= Slideshow.Pictures().Count())
+        row = Slideshow.Pictures().Count() - 1;
+    Reselect(row);
+    EnableEditing(row >= 0);
+    if (row >= 0)
+        StartPreview(Slideshow.PicturePath(row), true);
+}
+
 void TPicturePage::EnableEditing(bool enabled) {
     for (QWidget* control : std::initializer_list<QWidget*>{
              SpeedButton5, SpeedButton6, SpeedButton7, SpeedButton9, SpeedButton10})
         control->setEnabled(enabled);
-    // The colour, editor and print windows arrive with their own subsystems.
-    for (QWidget* control : std::initializer_list<QWidget*>{FarbeBitBtn, RGBBitBtn,
-                                                            BildbearbeitungBitBtn, PrintBitBtn})
+    FarbeBitBtn->setEnabled(enabled);
+    RGBBitBtn->setEnabled(enabled);
+    // The editor and print windows arrive with their own subsystems.
+    for (QWidget* control : std::initializer_list<QWidget*>{BildbearbeitungBitBtn, PrintBitBtn})
         control->setEnabled(false);
     UndoBitBtn->setEnabled(enabled && State.UndoCount > 0);
     TextEdit->setEnabled(enabled);

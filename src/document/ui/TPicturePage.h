@@ -17,6 +17,7 @@ class QToolButton;
 namespace Lumerix {
 
 class TJobProgress;
+class TPainterEffectsF;
 class TPictureList;
 class TPictureListView;
 class TPrompter;
@@ -41,6 +42,9 @@ public:
     void OpenShow(const QString& name);
     /// Resets the page to the slideshow's list after new, open and delete.
     void ShowChanged();
+    /// Refreshes the counter after entries were added elsewhere, then selects and previews
+    /// entry `row` with the picture edits enabled.
+    void SelectRow(int row);
 
     /// Lists a source folder (in the background).
     void ListSourceFolder(const QString& folder);
@@ -71,6 +75,12 @@ private:
     void CaptionEdited(const QString& text);
     void ApplyTransform(int transform);
     void UndoLast();
+    /// The brightness, contrast and colour window for the selected picture (modeless).
+    void OpenEffects();
+    /// The red/green/blue correction for the selected picture (modal).
+    void OpenColourCorrection();
+    /// After an editing window wrote the picture of `row`: select it again, show it anew.
+    void PictureEdited(int row);
     void EnableEditing(bool enabled);
     void RefreshCounter();
     void Reselect(int row);
@@ -122,6 +132,7 @@ private:
     QPushButton* CancelButton = nullptr;
     QLabel* StatusLabel = nullptr;
     QTimer* PreviewTimer = nullptr;
+    TPainterEffectsF* EffectsForm = nullptr;
 };
 
 } // namespace Lumerix

@@ -1,6 +1,9 @@
 #include "TMainForm.h"
 
 #include "TTipForm.h"
+#include "acquire/TScanDriver.h"
+#include "acquire/ui/TScanOptionsForm.h"
+#include "acquire/ui/TScanSourceForm.h"
 #include "document/TSlideshow.h"
 #include "document/TSlideshowStore.h"
 #include "document/ui/TMusicPage.h"
@@ -12,6 +15,7 @@
 #include "shell/Execute.h"
 #include "shell/TLanguage.h"
 #include "shell/TPreferences.h"
+#include "shell/TProgress.h"
 #include "shell/TPrompter.h"
 #include "shell/TRunState.h"
 #include "shell/TStartup.h"
@@ -19,6 +23,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
@@ -123,13 +128,12 @@ void TMainForm::BuildMenus() {
     Diashow1->addSeparator();
     QAction* quit = entry(Diashow1, "Programmbeenden1");
     connect(quit, &QAction::triggered, this, &QWidget::close);
-    entry(ScannenDigitalkamera1, "Treiberauswhlen1");
-    entry(ScannenDigitalkamera1, "Einlesenstarten1");
+    connect(entry(ScannenDigitalkamera1, "Treiberauswhlen1"), &QAction::triggered, this,
+            &TMainForm::ChooseScanSource);
+    connect(entry(ScannenDigitalkamera1, "Einlesenstarten1"), &QAction::triggered, this,
+            &TMainForm::StartScan);
     QAction* help = entry(Hilfe1, "Hilfedatei1");
     connect(help, &QAction::triggered, this, [this] { Execute::OpenDocument(State.HelpFile()); });
-    // The scanner entries come with their subsystem; until then they stay off.
-    for (QAction* action : ScannenDigitalkamera1->actions())
-        action->setEnabled(false);
 
     Language1 = menuBar()->addMenu(QStringLiteral("Language"));
     Language1->setObjectName(QStringLiteral("Language1"));
@@ -376,6 +380,68 @@ void TMainForm::DeleteShow() {
         setWindowTitle(State.Caption());
     }
     PageControl1->setCurrentIndex(0);
+}
+
+void TMainForm::ChooseScanSource() {
+    if (!ScanDriver)
+        ScanDriver = std::make_unique<TScanDriver>(ScanImport::StoredSource(State));
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    QList<TScanDeviceInfo> devices;
+    const int listed = ScanDriver->ListSources(devices);
+    QApplication::restoreOverrideCursor();
+    if (listed != ScanSuccess) {
+        Prompter.PlainError(ScanImport::FailureText(listed));
+        return;
+    }
+    TScanSourceForm chooser(State.Text(529), State.Language(), devices, this);
+    const std::optional<QString> name = chooser.Choose(ScanDriver->SourceName());
+    if (!name)
+        return;
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    const int selected = ScanDriver->Select(*name);
+    QApplication::restoreOverrideCursor();
+    if (selected != ScanSuccess) {
+        Prompter.PlainError(ScanImport::FailureText(selected));
+        return;
+    }
+    QString error;
+    if (!ScanImport::StoreSource(State, ScanDriver->SourceName(), &error))
+        Prompter.Error(error);
+}
+
+void TMainForm::StartScan() {
+    if (PicturePage1->Busy())
+        return;
+    if (!ScanDriver)
+        ScanDriver = std::make_unique<TScanDriver>(ScanImport::StoredSource(State));
+    const QString before = ScanDriver->SourceName();
+    TScanner scanner;
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    const int opened = ScanDriver->Begin(scanner);
+    QApplication::restoreOverrideCursor();
+    if (opened != ScanSuccess) {
+        Prompter.PlainError(ScanImport::FailureText(opened));
+        return;
+    }
+    // Without a chosen source the first device was taken; it stays the chosen one.
+    if (ScanDriver->SourceName() != before)
+        ScanImport::StoreSource(State, ScanDriver->SourceName());
+
+    TScanOptionsForm options(State.Text(530), State.Language(), scanner, this);
+    const bool scanned = options.exec() == QDialog::Accepted;
+    const int code = scanned ? options.Code() : ScanCancelledCode;
+    if (ScanDriver->Finish(scanner, options.Picture(), code) != ScanSuccess) {
+        if (!ScanCancelled(code))
+            Prompter.PlainError(ScanImport::FailureText(ScanDriver->LastCode()));
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    TSilentProgress progress;
+    const int row =
+        ScanImport::AddToSlideshow(State, *Show, Prompter, ScanDriver->Picture(), progress);
+    QApplication::restoreOverrideCursor();
+    if (row >= 0)
+        PicturePage1->SelectRow(row);
 }
 
 void TMainForm::ShowTips() {

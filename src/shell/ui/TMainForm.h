@@ -23,6 +23,7 @@ class TPicturePage;
 class TPrompter;
 class TSettingsPage;
 class TRunState;
+class TScanDriver;
 class TSlideshow;
 class TTipForm;
 
@@ -51,6 +52,9 @@ public:
     void OpenShow();
     void OpenExample();
     void DeleteShow();
+    // The "Scannen / Digitalkamera" menu's commands.
+    void ChooseScanSource();
+    void StartScan();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -100,6 +104,7 @@ private:
     TNewForm* NewForm = nullptr;
     TOpenForm* OpenForm = nullptr;
     TPackageFlow* PackageFlow = nullptr;
+    std::unique_ptr<TScanDriver> ScanDriver; // made at first use, from the stored source
 };
 
 } // namespace Lumerix

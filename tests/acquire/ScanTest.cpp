@@ -1,0 +1,332 @@
+#include "TSaneTestConfig.h"
+#include "acquire/TScanDriver.h"
+#include "acquire/TScanner.h"
+#include "document/TSlideshow.h"
+#include "shell/TProgress.h"
+#include "shell/TRunState.h"
+#include "shell/TStartup.h"
+#include "support/TScriptedPrompter.h"
+#include "support/TTestKit.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace Lumerix;
+using namespace Lumerix::AcquireTesting;
+
+namespace {
+
+// A small, quick scan: 25 dpi over 20 × 30 mm.
+const QVariantMap Small{
+    {"resolution", 25}, {"tl-x", 0.0}, {"tl-y", 0.0}, {"br-x", 20.0}, {"br-y", 30.0}};
+
+QVariantMap SmallWith(const QVariantMap& more) {
+    QVariantMap options = Small;
+    options.insert(more);
+    return options;
+}
+
+// Cancels as soon as the scan reports its first progress.
+class TCancelOnProgress final : public TProgress {
+public:
+    void SetStatus(const QString&) override {}
+    void SetPercent(int) override { Cancel = true; }
+    bool Cancelled() const override { return Cancel; }
+    bool Cancel = false;
+};
+
+class ScanTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ResetTestDevices();
+        State = Kit.State();
+        ASSERT_TRUE(TStartup::PrepareWorkspace(*State, Prompter));
+        Prompter.Messages.clear();
+        Show = std::make_unique<TSlideshow>(*State, Prompter);
+        Show->NewShow(QStringLiteral("Gescannt"));
+    }
+
+    QStringList EntryNames() const {
+        QStringList names;
+        for (int i = 0; i < Show->Pictures().Count(); ++i)
+            names.append(Show->Pictures().Parsed(i).FileName);
+        return names;
+    }
+
+    TTestKit Kit;
+    std::unique_ptr<TRunState> State;
+    TScriptedPrompter Prompter;
+    TSilentProgress Progress;
+    std::unique_ptr<TSlideshow> Show;
+};
+
+TEST_F(ScanTest, ListsTheTestDevices) {
+    QList<TScanDeviceInfo> devices;
+    ASSERT_EQ(SaneSession::Devices(devices), ScanSuccess);
+    ASSERT_EQ(devices.size(), 2);
+    EXPECT_EQ(devices[0].Name, "test:0");
+    EXPECT_EQ(devices[1].Name, "test:1");
+    EXPECT_FALSE(devices[0].Vendor.isEmpty());
+    EXPECT_FALSE(devices[0].Type.isEmpty());
+}
+
+TEST_F(ScanTest, OptionsAreReadAsData) {
+    TScanner scanner;
+    ASSERT_EQ(scanner.Open("test:0"), ScanSuccess);
+    const TScanOption* mode = scanner.Option("mode");
+    ASSERT_NE(mode, nullptr);
+    EXPECT_EQ(mode->Type, TScanOption::TType::String);
+    EXPECT_TRUE(mode->Choices.contains("Color"));
+    const TScanOption* resolution = scanner.Option("resolution");
+    ASSERT_NE(resolution, nullptr);
+    EXPECT_EQ(resolution->Unit, "dpi");
+    EXPECT_TRUE(scanner.HasPreview());
+
+    // Setting an option reads the options again, including values it changes elsewhere.
+    EXPECT_EQ(scanner.SetOption("resolution", 30), ScanSuccess);
+    EXPECT_DOUBLE_EQ(scanner.Option("resolution")->Value.toDouble(), 30);
+    EXPECT_NE(scanner.SetOption("mode", "Purple"), ScanSuccess);
+    EXPECT_EQ(scanner.Option("mode")->Value.toString(), "Gray");
+    EXPECT_NE(scanner.SetOption("no-such-option", 1), ScanSuccess);
+}
+
+TEST_F(ScanTest, ThreeAcquisitionsInARow) {
+    TScanDriver driver("test:0");
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_EQ(driver.Acquire(Progress, Small), ScanSuccess) << driver.LastText().toStdString();
+        EXPECT_EQ(ScanImport::AddToSlideshow(*State, *Show, Prompter, driver.Picture(), Progress),
+                  i);
+    }
+    EXPECT_EQ(EntryNames(), (QStringList{"DScan.jpg", "DScan_1.jpg", "DScan_2.jpg"}));
+    for (const QString& name : EntryNames())
+        EXPECT_TRUE(QFileInfo::exists(Show->ShowDir() + name)) << name.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(State->ProgramDir + "DScan.jpg"));
+    EXPECT_TRUE(Prompter.Messages.isEmpty());
+}
+
+struct TFrameCase {
+    const char* Label;
+    QVariantMap Options;
+    int Value; ///< every channel of every pixel, or -1 for a coloured picture
+};
+
+TEST_F(ScanTest, EveryFrameKindBecomesA24BitPicture) {
+    const TFrameCase cases[] = {
+        {"grey 8 bit white",
+         {{"mode", "Gray"}, {"depth", 8}, {"test-picture", "Solid white"}},
+         255},
+        {"grey 16 bit white",
+         {{"mode", "Gray"}, {"depth", 16}, {"test-picture", "Solid white"}},
+         255},
+        {"line art white", {{"mode", "Gray"}, {"depth", 1}, {"test-picture", "Solid white"}}, 255},
+        {"line art black", {{"mode", "Gray"}, {"depth", 1}, {"test-picture", "Solid black"}}, 0},
+        {"colour 8 bit black",
+         {{"mode", "Color"}, {"depth", 8}, {"test-picture", "Solid black"}},
+         0},
+        {"colour 16 bit white",
+         {{"mode", "Color"}, {"depth", 16}, {"test-picture", "Solid white"}},
+         255},
+        {"colour line art white",
+         {{"mode", "Color"}, {"depth", 1}, {"test-picture", "Solid white"}},
+         255},
+        {"colour line art black",
+         {{"mode", "Color"}, {"depth", 1}, {"test-picture", "Solid black"}},
+         0},
+        {"colour pattern",
+         {{"mode", "Color"}, {"depth", 8}, {"test-picture", "Color pattern"}},
+         -1},
+        {"three-pass pattern",
+         {{"mode", "Color"}, {"depth", 8}, {"three-pass", true}, {"test-picture", "Color pattern"}},
+         -1},
+        {"three-pass white",
+         {{"mode", "Color"}, {"depth", 8}, {"three-pass", true}, {"test-picture", "Solid white"}},
+         255},
+    };
+    for (const TFrameCase& frame : cases) {
+        SCOPED_TRACE(frame.Label);
+        TScanner scanner;
+        ASSERT_EQ(scanner.Open("test:0"), ScanSuccess);
+        const QImage picture = scanner.Acquire(SmallWith(frame.Options), Progress);
+        ASSERT_EQ(scanner.LastCode(), ScanSuccess)
+            << ScanCodeText(scanner.LastCode()).toStdString();
+        for (auto it = frame.Options.begin(); it != frame.Options.end(); ++it)
+            EXPECT_EQ(scanner.Option(it.key())->Value.toString(), it.value().toString());
+        EXPECT_EQ(picture.format(), QImage::Format_BGR888);
+        // 20 × 30 mm at 25 dpi.
+        EXPECT_NEAR(picture.width(), 20, 1);
+        EXPECT_NEAR(picture.height(), 30, 1);
+        bool coloured = false;
+        bool uniform = true;
+        for (int y = 0; y < picture.height(); ++y) {
+            const uchar* line = picture.constScanLine(y);
+            for (int x = 0; x < 3 * picture.width(); x += 3) {
+                coloured = coloured || line[x] != line[x + 1] || line[x + 1] != line[x + 2];
+                uniform = uniform && line[x] == frame.Value && line[x + 1] == frame.Value &&
+                          line[x + 2] == frame.Value;
+            }
+        }
+        if (frame.Value < 0)
+            EXPECT_TRUE(coloured);
+        else
+            EXPECT_TRUE(uniform);
+    }
+}
+
+TEST_F(ScanTest, AHandScannerOfUnknownLengthIsReadToItsEnd) {
+    TScanner scanner;
+    ASSERT_EQ(scanner.Open("test:1"), ScanSuccess);
+    const QImage picture = scanner.Acquire(
+        SmallWith({{"mode", "Gray"}, {"depth", 8}, {"hand-scanner", true}}), Progress);
+    ASSERT_EQ(scanner.LastCode(), ScanSuccess) << ScanCodeText(scanner.LastCode()).toStdString();
+    // The scan area does not apply to a hand scanner.
+    EXPECT_GT(picture.width(), 0);
+    EXPECT_GT(picture.height(), 0);
+    scanner.Apply({{"hand-scanner", false}});
+}
+
+TEST_F(ScanTest, PreviewScansTheWholeAreaAndKeepsTheOptions) {
+    TScanner scanner;
+    ASSERT_EQ(scanner.Open("test:0"), ScanSuccess);
+    scanner.Apply(Small);
+    const QImage preview = scanner.Preview(Progress);
+    ASSERT_EQ(scanner.LastCode(), ScanSuccess);
+    // The whole 200 × 200 mm at 25 dpi, as the device has no preview mode of its own.
+    EXPECT_NEAR(preview.width(), 197, 1);
+    EXPECT_NEAR(preview.height(), 197, 1);
+    EXPECT_DOUBLE_EQ(scanner.Option("br-x")->Value.toDouble(), 20);
+    EXPECT_DOUBLE_EQ(scanner.Option("resolution")->Value.toDouble(), 25);
+
+    scanner.Apply({{"resolution", 50}});
+    scanner.Preview(Progress);
+    EXPECT_DOUBLE_EQ(scanner.Option("resolution")->Value.toDouble(), 50);
+}
+
+TEST_F(ScanTest, ACancelledScanAddsNothing) {
+    TScanDriver driver("test:0");
+    TCancelOnProgress midway;
+    EXPECT_TRUE(ScanCancelled(driver.Acquire(midway, Small)));
+    EXPECT_TRUE(driver.Picture().isNull());
+
+    TSilentProgress before;
+    before.Cancel();
+    EXPECT_TRUE(ScanCancelled(driver.Acquire(before, Small)));
+    EXPECT_TRUE(driver.Picture().isNull());
+    EXPECT_EQ(ScanImport::AddToSlideshow(*State, *Show, Prompter, driver.Picture(), Progress), -1);
+    EXPECT_TRUE(EntryNames().isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(State->ProgramDir + "DScan.jpg"));
+
+    // The device is usable again afterwards.
+    EXPECT_EQ(driver.Acquire(Progress, Small), ScanSuccess);
+}
+
+TEST_F(ScanTest, TheSameSourceKeepsItsPropertiesAnotherRealisesAnew) {
+    TScanDriver driver;
+    ASSERT_EQ(driver.Select("test:0"), ScanSuccess);
+    EXPECT_FALSE(driver.Realised());
+    ASSERT_EQ(
+        driver.Acquire(Progress, SmallWith({{"mode", "Color"}, {"test-picture", "Color pattern"}})),
+        ScanSuccess);
+    EXPECT_TRUE(driver.Realised());
+    EXPECT_EQ(driver.Realisations(), 1);
+    EXPECT_EQ(driver.Properties().value("mode").toString(), "Color");
+
+    // Chosen again: the kept properties go to the source before the next scan.
+    ASSERT_EQ(driver.Select("test:0"), ScanSuccess);
+    EXPECT_TRUE(driver.Realised());
+    ASSERT_EQ(driver.Acquire(Progress), ScanSuccess);
+    EXPECT_EQ(driver.Realisations(), 1);
+    EXPECT_FALSE(driver.Picture().isGrayscale());
+    EXPECT_NEAR(driver.Picture().width(), 20, 1);
+
+    // Another source starts from its own properties.
+    ASSERT_EQ(driver.Select("test:1"), ScanSuccess);
+    EXPECT_EQ(driver.SourceName(), "test:1");
+    EXPECT_FALSE(driver.Realised());
+    EXPECT_TRUE(driver.Properties().isEmpty());
+    ASSERT_EQ(driver.Acquire(Progress, Small), ScanSuccess);
+    EXPECT_EQ(driver.Realisations(), 2);
+    EXPECT_EQ(driver.Properties().value("mode").toString(), "Gray");
+
+    // A device SANE does not know is refused with SANE's text and changes nothing.
+    EXPECT_LT(driver.Select("test:7"), 0);
+    EXPECT_FALSE(driver.LastText().isEmpty());
+    EXPECT_EQ(driver.SourceName(), "test:1");
+    EXPECT_TRUE(driver.Realised());
+}
+
+TEST_F(ScanTest, NoSourceChosenTakesTheFirstDevice) {
+    TScanDriver driver;
+    ASSERT_EQ(driver.Acquire(Progress, Small), ScanSuccess);
+    EXPECT_EQ(driver.SourceName(), "test:0");
+}
+
+TEST_F(ScanTest, TheChosenSourceIsStored) {
+    EXPECT_EQ(ScanImport::StoredSource(*State), "");
+    ASSERT_TRUE(ScanImport::StoreSource(*State, "test:1"));
+    EXPECT_EQ(ScanImport::StoredSource(*State), "test:1");
+}
+
+TEST(ScanCodes, TextsOfTheCodes) {
+    EXPECT_EQ(ScanCodeText(ScanSuccess), "");
+    EXPECT_EQ(ScanCodeText(ScanNoSane), "SANE is not available");
+    EXPECT_EQ(ScanCodeText(ScanCodeOfStatus(4)), "Invalid argument"); // SANE_STATUS_INVAL
+    EXPECT_EQ(ScanCodeText(-99), "Undefined Error: -99");
+    EXPECT_EQ(ScanImport::FailureText(ScanNoSane), "Meldung:\n SANE is not available");
+}
+
+class ScanCli : public testing::Test {
+protected:
+    void SetUp() override { qputenv("SANE_CONFIG_DIR", SaneTestConfig().toUtf8()); }
+    void TearDown() override { qputenv("SANE_CONFIG_DIR", SaneTestConfig().toUtf8()); }
+
+    TTestKit Kit;
+};
+
+TEST_F(ScanCli, ListsAndScans) {
+    const TTestKit::TCliRun list = Kit.RunCli({"scanners"});
+    ASSERT_EQ(list.ExitCode, 0) << list.Err.toStdString();
+    const QStringList lines = list.Out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].startsWith("test:0\t"));
+    EXPECT_EQ(lines[0].split('\t').size(), 4);
+
+    const TTestKit::TCliRun create = Kit.RunCli({"create", "Scans"});
+    ASSERT_EQ(create.ExitCode, 0) << create.Err.toStdString();
+    const QString show = create.Out.trimmed();
+    for (const char* expected : {"DScan.jpg", "DScan_1.jpg"}) {
+        const TTestKit::TCliRun scan = Kit.RunCli(
+            {"scan", show, "--device", "test:1", "--resolution", "25", "--mode", "Color"});
+        ASSERT_EQ(scan.ExitCode, 0) << scan.Err.toStdString();
+        EXPECT_EQ(scan.Out.trimmed(), expected);
+    }
+    const TTestKit::TCliRun shown = Kit.RunCli({"show", show});
+    EXPECT_TRUE(shown.Out.contains("1\tDScan.jpg"));
+    EXPECT_TRUE(shown.Out.contains("2\tDScan_1.jpg"));
+    EXPECT_FALSE(QFileInfo::exists(Kit.Root() + "home/.local/share/lumerix/DScan.jpg"));
+
+    const TTestKit::TCliRun wrong = Kit.RunCli({"scan", show, "--mode", "Sepia"});
+    EXPECT_EQ(wrong.ExitCode, 1);
+    const TTestKit::TCliRun unknown = Kit.RunCli({"scan", show, "--device", "test:9"});
+    EXPECT_EQ(unknown.ExitCode, 1);
+    EXPECT_TRUE(unknown.Err.contains("Meldung:")) << unknown.Err.toStdString();
+}
+
+TEST_F(ScanCli, WithoutSaneEveryCommandSaysSo) {
+    QTemporaryDir empty;
+    TTestKit::WriteFile(empty.filePath("dll.conf"), "");
+    qputenv("SANE_CONFIG_DIR", empty.path().toUtf8());
+    const TTestKit::TCliRun list = Kit.RunCli({"scanners"});
+    EXPECT_EQ(list.ExitCode, 1);
+    EXPECT_TRUE(list.Err.contains("SANE is not available")) << list.Err.toStdString();
+
+    const TTestKit::TCliRun create = Kit.RunCli({"create", "Scans"});
+    const TTestKit::TCliRun scan = Kit.RunCli({"scan", create.Out.trimmed()});
+    EXPECT_EQ(scan.ExitCode, 1);
+    // The terminal prints the message box's text on one line.
+    EXPECT_TRUE(scan.Err.contains("Meldung: SANE is not available")) << scan.Err.toStdString();
+}
+
+} // namespace
