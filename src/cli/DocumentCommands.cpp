@@ -1,5 +1,6 @@
 #include "DocumentCommands.h"
 
+#include "CliSupport.h"
 #include "TTerminalPrompter.h"
 #include "document/TAudioTrackList.h"
 #include "document/TSlideshow.h"
@@ -14,44 +15,7 @@ namespace Lumerix {
 
 namespace {
 
-void PrintLine(const QString& line) {
-    QTextStream(stdout) << line << '\n';
-}
-
-void NeedArguments(const TCliContext& context, qsizetype least, qsizetype most, const char* usage) {
-    const qsizetype count = context.Arguments.size();
-    if (count < least || (most >= 0 && count > most))
-        throw TCliError{QStringLiteral("usage: lumerix-cli %1").arg(QLatin1String(usage))};
-}
-
-// Opens the slideshow named by the command's first argument, refusing anything else.
-void OpenNamed(TCliContext& context, TSlideshow& show) {
-    const QString name = context.Arguments.value(0);
-    const TSlideshowStore store = show.Store();
-    if (!TSlideshowStore::IsShowFolderName(name) || !store.ReadDescription(name).Exists)
-        throw TCliError{
-            QStringLiteral("no slideshow \"%1\" in %2").arg(name, context.State.WorkspaceDir)};
-    TTerminalProgress progress;
-    show.OpenShow(name, progress);
-}
-
-// A picture number from 1 to the list's length, as the user counts them.
-int PictureIndex(const TSlideshow& show, const QString& text) {
-    bool ok = false;
-    const int number = text.toInt(&ok);
-    if (!ok || number < 1 || number > show.Pictures().Count())
-        throw TCliError{QStringLiteral("no picture number \"%1\" (the slideshow has %2)")
-                            .arg(text)
-                            .arg(show.Pictures().Count())};
-    return number - 1;
-}
-
-void CheckFiles(const QStringList& files) {
-    for (const QString& file : files) {
-        if (!QFileInfo(file).isFile())
-            throw TCliError{QStringLiteral("%1: file not found").arg(file)};
-    }
-}
+using namespace CliSupport;
 
 void Save(TSlideshow& show) {
     if (!show.SavePictureList())

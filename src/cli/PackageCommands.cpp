@@ -1,5 +1,6 @@
 #include "PackageCommands.h"
 
+#include "CliSupport.h"
 #include "TTerminalPrompter.h"
 #include "document/TSettings.h"
 #include "package/TPackageWriter.h"
@@ -13,9 +14,7 @@ namespace Lumerix {
 
 namespace {
 
-void PrintLine(const QString& line) {
-    QTextStream(stdout) << line << '\n';
-}
+using namespace CliSupport;
 
 void CdRom(TCliContext& context) {
     QString error;

@@ -1,5 +1,6 @@
 #include "ScanCommands.h"
 
+#include "CliSupport.h"
 #include "TTerminalPrompter.h"
 #include "acquire/TScanDriver.h"
 #include "document/TSlideshow.h"
@@ -14,20 +15,7 @@ namespace Lumerix {
 
 namespace {
 
-void PrintLine(const QString& line) {
-    QTextStream(stdout) << line << '\n';
-}
-
-// Opens the slideshow named by the command's first argument, refusing anything else.
-void OpenNamed(TCliContext& context, TSlideshow& show) {
-    const QString name = context.Arguments.value(0);
-    const TSlideshowStore store = show.Store();
-    if (!TSlideshowStore::IsShowFolderName(name) || !store.ReadDescription(name).Exists)
-        throw TCliError{
-            QStringLiteral("no slideshow \"%1\" in %2").arg(name, context.State.WorkspaceDir)};
-    TTerminalProgress progress;
-    show.OpenShow(name, progress);
-}
+using namespace CliSupport;
 
 void Scanners(TCliContext& context) {
     if (!context.Arguments.isEmpty())

@@ -1,5 +1,6 @@
 #include "SettingsCommands.h"
 
+#include "CliSupport.h"
 #include "TTerminalPrompter.h"
 #include "document/TSettings.h"
 #include "imaging/TRasterImage.h"
@@ -17,9 +18,7 @@ namespace Lumerix {
 
 namespace {
 
-void PrintLine(const QString& line) {
-    QTextStream(stdout) << line << '\n';
-}
+using namespace CliSupport;
 
 TEffectsFile LoadEffects(const TRunState& state) {
     try {

@@ -1,6 +1,7 @@
 #include "TCommandLine.h"
 
 #include "AudioCommands.h"
+#include "CliSupport.h"
 #include "DocumentCommands.h"
 #include "EditCommands.h"
 #include "PackageCommands.h"
@@ -22,9 +23,7 @@ namespace Lumerix {
 
 namespace {
 
-void PrintLine(const QString& line) {
-    QTextStream(stdout) << line << '\n';
-}
+using CliSupport::PrintLine;
 
 void Paths(TCliContext& context) {
     if (!context.Arguments.isEmpty())
