@@ -4,10 +4,12 @@
 #include "CliSupport.h"
 #include "DocumentCommands.h"
 #include "EditCommands.h"
+#include "GalleryCommands.h"
 #include "PackageCommands.h"
 #include "ScanCommands.h"
 #include "SettingsCommands.h"
 #include "TTerminalPrompter.h"
+#include "VideoCommands.h"
 #include "shell/TIniFile.h"
 #include "shell/TPreferences.h"
 #include "shell/TRunState.h"
@@ -92,6 +94,8 @@ TCommandLine::TCommandLine() {
     Commands.append(AudioCommands());
     Commands.append(ScanCommands());
     Commands.append(EditCommands());
+    Commands.append(GalleryCommands());
+    Commands.append(VideoCommands());
 }
 
 QString TCommandLine::HelpText() const {

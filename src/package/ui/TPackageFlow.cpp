@@ -4,6 +4,8 @@
 #include "TMakeWizzard.h"
 #include "document/TSlideshow.h"
 #include "document/ui/TExportForm.h"
+#include "gallery/TGalleryRequest.h"
+#include "gallery/ui/THTMLForm.h"
 #include "package/TPackageWriter.h"
 #include "shell/TPreferences.h"
 #include "shell/TPrompter.h"
@@ -35,6 +37,7 @@ TPackageFlow::TPackageFlow(TRunState& state, TPrompter& prompter, TSlideshow& sl
     Instructions = new TAnweisungForm(State, window);
     Chooser = new TExportForm(State, Prompter, window);
     Chooser->setObjectName(QStringLiteral("PackageChooser"));
+    Gallery = new THTMLForm(State, Prompter, window);
 }
 
 QString TPackageFlow::XScreenSaverFile() const {
@@ -59,6 +62,9 @@ void TPackageFlow::Run() {
     case TMakeWizzard::TOutput::Screensaver:
         MakeScreensaver();
         break;
+    case TMakeWizzard::TOutput::WebPage:
+        MakeWebPage();
+        break;
     default:
         break;
     }
@@ -68,6 +74,12 @@ void TPackageFlow::MakePc() {
     // Saving again starts the player in the workspace and waits until the user ends it.
     Slideshow.SaveShow(true);
     Instructions->Tell(State.Text(4602), State.Text(4611), true, false);
+}
+
+void TPackageFlow::MakeWebPage() {
+    Slideshow.SavePictureList();
+    Gallery->Start(TGalleryRequest::ForSlideshow(State, Slideshow));
+    Instructions->Tell(State.Text(4604), State.Text(4613), false, false);
 }
 
 void TPackageFlow::MakeCdRom() {

@@ -8,6 +8,7 @@ namespace Lumerix {
 
 class TAnweisungForm;
 class TExportForm;
+class THTMLForm;
 class TMakeWizzard;
 class TPrompter;
 class TRunState;
@@ -31,6 +32,7 @@ private:
     void MakePc();
     void MakeCdRom();
     void MakeScreensaver();
+    void MakeWebPage();
 
     TRunState& State;
     TPrompter& Prompter;
@@ -38,6 +40,7 @@ private:
     TMakeWizzard* Wizard = nullptr;
     TAnweisungForm* Instructions = nullptr;
     TExportForm* Chooser = nullptr;
+    THTMLForm* Gallery = nullptr;
 };
 
 } // namespace Lumerix

@@ -121,6 +121,23 @@ TEST_F(Step4, CdRomOutputSavesAndWritesTheChosenShows) {
     EXPECT_TRUE(Prompter.OfKind(TScriptedPrompter::TKind::Error).isEmpty());
 }
 
+TEST_F(Step4, WebPageOutputOpensTheGalleryWindow) {
+    OpenExample();
+    bool galleryShown = false;
+    AnswerWizard("HTMLRadioButton", [this, &galleryShown] {
+        auto* gallery = Find<QDialog>(*Form, "HTMLForm");
+        galleryShown = gallery->isVisible();
+        QTimer::singleShot(0, [this] {
+            Find<QPushButton>(*Find<QDialog>(*Form, "AnweisungForm"), "OKBitBtn")->click();
+        });
+        Find<QPushButton>(*gallery, "CloseButton")->click();
+    });
+    Form->Pages()->setCurrentIndex(3);
+    EXPECT_TRUE(galleryShown);
+    EXPECT_EQ(Form->Pages()->currentIndex(), 0);
+    EXPECT_TRUE(Prompter.OfKind(TScriptedPrompter::TKind::Error).isEmpty());
+}
+
 TEST_F(Step4, PcOutputRunsTheWorkspacePlayer) {
     OpenExample();
     const QString player = State->WorkspaceDir + State->PlayerName();

@@ -1,0 +1,165 @@
+#include "GalleryCommands.h"
+
+#include "TTerminalPrompter.h"
+#include "document/TSlideshow.h"
+#include "document/TSlideshowStore.h"
+#include "gallery/TFtpAccount.h"
+#include "gallery/TFtpClient.h"
+#include "gallery/TFtpUpload.h"
+#include "gallery/TGalleryGenerator.h"
+#include "gallery/TGalleryRequest.h"
+#include "gallery/TGallerySettings.h"
+#include "shell/TRunState.h"
+
+#include <QFile>
+#include <QTextStream>
+
+namespace Lumerix {
+
+namespace {
+
+void PrintLine(const QString& line) {
+    QTextStream(stdout) << line << Qt::endl;
+}
+
+// The slideshow named by the command's first argument; anything else is refused.
+QString ShowName(const TCliContext& context) {
+    const QString name = context.Arguments.value(0);
+    if (!TSlideshowStore::IsShowFolderName(name) ||
+        !TSlideshowStore(context.State).ReadDescription(name).Exists)
+        throw TCliError{
+            QStringLiteral("no slideshow \"%1\" in %2").arg(name, context.State.WorkspaceDir)};
+    return name;
+}
+
+// "--name VALUE" pairs after the slideshow; every name must be one of `known`.
+QList<std::pair<QString, QString>> Options(const TCliContext& context, const QStringList& known,
+                                           const char* usage) {
+    QList<std::pair<QString, QString>> options;
+    const QStringList& arguments = context.Arguments;
+    for (qsizetype i = 1; i < arguments.size(); i += 2) {
+        if (!known.contains(arguments[i]) || i + 1 >= arguments.size())
+            throw TCliError{QStringLiteral("usage: lumerix-cli %1").arg(QLatin1String(usage))};
+        options.append({arguments[i], arguments[i + 1]});
+    }
+    return options;
+}
+
+void Gallery(TCliContext& context) {
+    const char* usage = "gallery SHOW [--set KEY=VALUE ...]";
+    if (context.Arguments.isEmpty())
+        throw TCliError{QStringLiteral("usage: lumerix-cli %1").arg(QLatin1String(usage))};
+    const QString name = ShowName(context);
+    const auto options = Options(context, {QStringLiteral("--set")}, usage);
+
+    TSlideshow show(context.State, context.Prompter);
+    TTerminalProgress opening;
+    show.OpenShow(name, opening);
+    const TGalleryRequest request = TGalleryRequest::ForSlideshow(context.State, show);
+    TGallerySettings settings =
+        TGallerySettings::Read(request.SettingsFile, request.DefaultsFile());
+    for (const auto& [option, assignment] : options) {
+        const qsizetype equals = assignment.indexOf(u'=');
+        QString error;
+        if (equals <= 0 ||
+            !settings.Set(assignment.left(equals).trimmed(), assignment.mid(equals + 1), &error))
+            throw TCliError{equals <= 0 ? QStringLiteral("--set needs KEY=VALUE") : error};
+    }
+
+    TTerminalProgress progress;
+    TGalleryGenerator generator(request, settings);
+    const TGalleryResult result = generator.Generate(progress);
+    if (!result.Ok)
+        throw TCliError{result.Error};
+    PrintLine(request.OutputDir());
+}
+
+void Upload(TCliContext& context) {
+    const char* usage =
+        "upload SHOW [--host H] [--port P] [--user U] [--password-file F] [--dir D]";
+    if (context.Arguments.isEmpty())
+        throw TCliError{QStringLiteral("usage: lumerix-cli %1").arg(QLatin1String(usage))};
+    const TRunState& state = context.State;
+    const QString settingsFile = TGalleryRequest::SettingsFileOf(state, ShowName(context));
+    const QString defaults = state.KitFile(QStringLiteral("Gallery.ini"));
+    TFtpAccount account = TFtpAccount::Read(settingsFile, defaults);
+    for (const auto& [option, value] :
+         Options(context,
+                 {QStringLiteral("--host"), QStringLiteral("--port"), QStringLiteral("--user"),
+                  QStringLiteral("--password-file"), QStringLiteral("--dir")},
+                 usage)) {
+        if (option == u"--host") {
+            account.Host = value;
+        } else if (option == u"--port") {
+            account.Port = value;
+        } else if (option == u"--user") {
+            account.UserId = value;
+        } else if (option == u"--dir") {
+            account.ServerDir = value;
+        } else {
+            // The password comes from a file, so it never shows in the process list.
+            QFile file(value);
+            if (!file.open(QIODevice::ReadOnly))
+                throw TCliError{QStringLiteral("%1: %2").arg(value, file.errorString())};
+            QString password = QString::fromUtf8(file.readAll());
+            password = password.left(password.indexOf(u'\n'));
+            if (password.endsWith(u'\r'))
+                password.chop(1);
+            account.Password = password;
+        }
+    }
+    // As the upload button does: the login is stored first.
+    QString error;
+    if (!account.Write(settingsFile, defaults, &error))
+        throw TCliError{error};
+    bool ok = false;
+    const int port = account.Port.trimmed().toInt(&ok);
+    if (!ok)
+        throw TCliError{QStringLiteral("'%1' is not a valid integer value").arg(account.Port)};
+
+    const QString outputDir = state.ProgramDir + QStringLiteral("gallery/");
+    const QStringList lines = TFtpUpload::CommandList(outputDir, account.ServerDir);
+    if (lines.isEmpty())
+        throw TCliError{QStringLiteral("%1 is empty: make the gallery first (lumerix-cli gallery "
+                                       "SHOW)")
+                            .arg(outputDir)};
+
+    TTerminalPrompter& prompter = context.Prompter;
+    TTerminalProgress progress;
+    TFtpClient client;
+    TFtpUpload upload(client, progress,
+                      {PrintLine, [&prompter](const TFtpUpload::TMessage& message) {
+                           if (message.Kind == TFtpUpload::TMessage::TKind::Plain)
+                               prompter.PlainError(message.Text);
+                           else
+                               prompter.Error(message.Text);
+                       }});
+    const bool connected = upload.Connect(
+        {account.Host.trimmed(), port, account.UserId, account.Password, 10000}, state.Text(10028));
+    const TFtpUpload::TResult result = upload.Run(lines);
+    upload.Disconnect();
+    if (!connected)
+        throw TCliError{
+            QStringLiteral("nothing was uploaded to %1:%2").arg(account.Host.trimmed()).arg(port)};
+    if (result.Failed > 0)
+        throw TCliError{
+            QStringLiteral("%1 of %2 commands failed").arg(result.Failed).arg(result.Lines)};
+}
+
+} // namespace
+
+QList<TCommandLine::TCommand> GalleryCommands() {
+    return {
+        {QStringLiteral("gallery"), QStringLiteral("SHOW [--set KEY=VALUE ...]"),
+         QStringLiteral("write the slideshow's web gallery (settings changed first and kept in "
+                        "Gallery_SHOW.ini); prints the output folder"),
+         Gallery},
+        {QStringLiteral("upload"),
+         QStringLiteral("SHOW [--host H] [--port P] [--user U] [--password-file F] [--dir D]"),
+         QStringLiteral("upload the gallery folder by FTP with the slideshow's login (changes "
+                        "kept); prints the log lines"),
+         Upload},
+    };
+}
+
+} // namespace Lumerix

@@ -1,0 +1,41 @@
+#include "TFtpAccount.h"
+
+#include "TGallerySettings.h"
+#include "shell/TIniFile.h"
+
+namespace Lumerix {
+
+namespace {
+
+const QString FtpSection = QString::fromLatin1(TFtpAccount::Section);
+
+} // namespace
+
+TFtpAccount TFtpAccount::Read(const QString& settingsFile, const QString& defaultsFile) {
+    const TIniFile ini(settingsFile, defaultsFile);
+    TFtpAccount account;
+    account.Host = ini.ReadString(FtpSection, QStringLiteral("host"), QString());
+    // A port never stored yet is the standard one rather than an empty field.
+    account.Port = ini.ReadString(FtpSection, QStringLiteral("port"), account.Port);
+    account.UserId = ini.ReadString(FtpSection, QStringLiteral("user-ID"), QString());
+    account.Password = ini.ReadString(FtpSection, QStringLiteral("password"), QString());
+    account.ServerDir = ini.ReadString(FtpSection, QStringLiteral("ServerDir"), QString());
+    return account;
+}
+
+bool TFtpAccount::Write(const QString& settingsFile, const QString& defaultsFile,
+                        QString* error) const {
+    if (!PrepareSettingsFile(settingsFile, defaultsFile, error))
+        return false;
+    TIniFile ini(settingsFile);
+    const bool written = ini.WriteStrings(FtpSection, {{QStringLiteral("ServerDir"), ServerDir},
+                                                       {QStringLiteral("host"), Host},
+                                                       {QStringLiteral("port"), Port},
+                                                       {QStringLiteral("user-ID"), UserId},
+                                                       {QStringLiteral("password"), Password}});
+    if (!written && error)
+        *error = ini.LastError();
+    return written;
+}
+
+} // namespace Lumerix

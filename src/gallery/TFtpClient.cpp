@@ -1,0 +1,439 @@
+#include "TFtpClient.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSaveFile>
+#include <QStringList>
+#include <QUrl>
+
+#include <curl/curl.h>
+
+#include <mutex>
+
+namespace Lumerix {
+
+namespace {
+
+constexpr const char* KindNames[] = {
+    "ChangeDir",    "MakeDir",       "Delete",          "RemoveDir", "List",
+    "Rename",       "UploadRestore", "DownloadRestore", "Download",  "Upload",
+    "UploadAppend", "ReInit",        "Allocate",        "NList",     "DoCommand",
+};
+
+// Server replies that mean "this command is not implemented here".
+bool IsUnsupportedReply(long code) {
+    return code == 500 || code == 502 || code == 504;
+}
+
+// Data connections the server could not take actively: worth a passive retry.
+bool IsActiveFailure(CURLcode code) {
+    return code == CURLE_FTP_PORT_FAILED || code == CURLE_FTP_ACCEPT_FAILED ||
+           code == CURLE_FTP_ACCEPT_TIMEOUT;
+}
+
+// A path that a quote command can carry: no line break could smuggle in another command.
+bool IsSafePath(const QString& path) {
+    return !path.contains(u'\r') && !path.contains(u'\n') && !path.contains(QChar(0));
+}
+
+} // namespace
+
+QString FtpOutcomeText(TFtpKind kind, TFtpOutcome outcome) {
+    const QString name = QString::fromLatin1(KindNames[int(kind)]);
+    switch (outcome) {
+    case TFtpOutcome::Success:
+        return name + QStringLiteral(" success");
+    case TFtpOutcome::Failure:
+        return QStringLiteral("ERROR: ") + name + QStringLiteral(" failure");
+    case TFtpOutcome::Unsupported:
+        break;
+    }
+    return QStringLiteral("ERROR: ") + name + QStringLiteral(" unsupported");
+}
+
+struct TFtpClient::TState {
+    CURL* Handle = nullptr;
+    TFtpLogin Login;
+    bool Connected = false;
+    bool Passive = false; ///< an active data connection failed in this session
+    bool InConnect = false;
+    bool Greeted = false;
+    QString Dir = QStringLiteral("/");
+    QStringList Replies; ///< server reply lines of the current operation
+    char ErrorBuffer[CURL_ERROR_SIZE] = {};
+    TFtpConnectFailure Failure = TFtpConnectFailure::None;
+    int ErrorNumber = 0;
+    QString ErrorText;
+    TListener Listener;
+
+    // The running transfer.
+    QFile* Source = nullptr;
+    QSaveFile* Target = nullptr;
+    bool Uploading = false;
+    QElapsedTimer ReportTimer;
+    curl_off_t LastReported = -1;
+
+    void Status(const QString& text) const {
+        if (Listener.Status)
+            Listener.Status(text);
+    }
+    bool AbortRequested() const { return Listener.AbortRequested && Listener.AbortRequested(); }
+
+    QString BaseUrl() const {
+        const QString host = Login.Host.contains(u':') ? u'[' + Login.Host + u']' : Login.Host;
+        return QStringLiteral("ftp://") + host + u':' + QString::number(Login.Port) + u'/';
+    }
+
+    // An absolute server path as the address of a transfer: "%2F" keeps it absolute.
+    QString Url(const QString& absolute) const {
+        QStringList segments;
+        for (const QString& segment : absolute.split(u'/', Qt::SkipEmptyParts))
+            segments.append(QString::fromLatin1(QUrl::toPercentEncoding(segment)));
+        return BaseUrl() + QStringLiteral("%2F") + segments.join(u'/');
+    }
+
+    void SetUrl(const QString& url) const {
+        curl_easy_setopt(Handle, CURLOPT_URL, url.toUtf8().constData());
+    }
+
+    long ResponseCode() const {
+        long code = 0;
+        curl_easy_getinfo(Handle, CURLINFO_RESPONSE_CODE, &code);
+        return code;
+    }
+
+    CURLcode Perform() {
+        Replies.clear();
+        ErrorBuffer[0] = '\0';
+        const CURLcode result = curl_easy_perform(Handle);
+        if (result != CURLE_OK) {
+            const long code = ResponseCode();
+            ErrorNumber = code >= 400 ? int(code) : int(result);
+            ErrorText = code >= 400 && !Replies.isEmpty() ? Replies.last().mid(4).trimmed()
+                        : ErrorBuffer[0]                  ? QString::fromUtf8(ErrorBuffer)
+                                         : QString::fromUtf8(curl_easy_strerror(result));
+        }
+        return result;
+    }
+
+    TFtpOutcome Outcome(CURLcode result) const {
+        if (result == CURLE_OK)
+            return TFtpOutcome::Success;
+        return IsUnsupportedReply(ResponseCode()) ? TFtpOutcome::Unsupported : TFtpOutcome::Failure;
+    }
+
+    // One transfer, retried once passively when the active data connection cannot be made.
+    CURLcode Transfer(const std::function<void()>& rewind) {
+        for (;;) {
+            curl_easy_setopt(Handle, CURLOPT_FTPPORT, Passive ? nullptr : "-");
+            LastReported = -1;
+            ReportTimer.start();
+            const CURLcode result = Perform();
+            if (!IsActiveFailure(result) || Passive)
+                return result;
+            Passive = true;
+            if (Listener.Note)
+                Listener.Note(QStringLiteral("active data connection failed (%1), retrying in "
+                                             "passive mode")
+                                  .arg(ErrorText));
+            rewind();
+        }
+    }
+
+    TFtpOutcome Quote(const QStringList& commands) {
+        if (!Handle)
+            return TFtpOutcome::Failure;
+        curl_slist* list = nullptr;
+        for (const QString& command : commands)
+            list = curl_slist_append(list, command.toUtf8().constData());
+        SetUrl(BaseUrl());
+        curl_easy_setopt(Handle, CURLOPT_NOBODY, 1L);
+        curl_easy_setopt(Handle, CURLOPT_QUOTE, list);
+        const CURLcode result = Perform();
+        curl_easy_setopt(Handle, CURLOPT_QUOTE, nullptr);
+        curl_easy_setopt(Handle, CURLOPT_NOBODY, 0L);
+        curl_slist_free_all(list);
+        return Outcome(result);
+    }
+
+    static size_t OnHeader(char* buffer, size_t size, size_t count, void* data) {
+        auto* state = static_cast<TState*>(data);
+        const QString line = QString::fromUtf8(buffer, qsizetype(size * count)).trimmed();
+        state->Replies.append(line);
+        if (state->InConnect && !state->Greeted) {
+            state->Greeted = true;
+            state->Status(QStringLiteral("Connected"));
+        }
+        return size * count;
+    }
+
+    static int OnSocket(void* data, curl_socket_t, curlsocktype purpose) {
+        auto* state = static_cast<TState*>(data);
+        if (state->InConnect && purpose == CURLSOCKTYPE_IPCXN && !state->Greeted)
+            state->Status(QStringLiteral("Host resolved"));
+        return CURL_SOCKOPT_OK;
+    }
+
+    static int OnProgress(void* data, curl_off_t downTotal, curl_off_t downNow, curl_off_t upTotal,
+                          curl_off_t upNow) {
+        auto* state = static_cast<TState*>(data);
+        // Called while connecting and throughout every transfer, so an abort stops a file
+        // half-way; the library then closes the data connection.
+        if (state->AbortRequested())
+            return 1;
+        const curl_off_t total = state->Uploading ? upTotal : downTotal;
+        const curl_off_t now = state->Uploading ? upNow : downNow;
+        if ((!state->Source && !state->Target) || total <= 0 || now == state->LastReported)
+            return 0;
+        // A label redrawn ten times a second is enough; the last count always shows.
+        if (now != total && state->LastReported >= 0 && state->ReportTimer.elapsed() < 100)
+            return 0;
+        state->LastReported = now;
+        state->ReportTimer.restart();
+        const QString counts =
+            QString::number(now) + QStringLiteral(" of ") + QString::number(total);
+        state->Status(state->Uploading ? counts + QStringLiteral(" bytes sent") : counts);
+        return 0;
+    }
+
+    static size_t OnRead(char* buffer, size_t size, size_t count, void* data) {
+        auto* state = static_cast<TState*>(data);
+        if (!state->Source)
+            return 0;
+        const qint64 read = state->Source->read(buffer, qint64(size * count));
+        return read < 0 ? CURL_READFUNC_ABORT : size_t(read);
+    }
+
+    static size_t OnWrite(char* buffer, size_t size, size_t count, void* data) {
+        auto* state = static_cast<TState*>(data);
+        const qint64 bytes = qint64(size * count);
+        if (!state->Target)
+            return size * count; // directory replies of folder commands
+        return state->Target->write(buffer, bytes) == bytes ? size * count : 0;
+    }
+
+    void Open() {
+        Handle = curl_easy_init();
+        const QByteArray user = Login.User.toUtf8();
+        const QByteArray password = Login.Password.toUtf8();
+        curl_easy_setopt(Handle, CURLOPT_NOSIGNAL, 1L);
+        curl_easy_setopt(Handle, CURLOPT_PROTOCOLS_STR, "ftp");
+        curl_easy_setopt(Handle, CURLOPT_USERNAME, user.constData());
+        curl_easy_setopt(Handle, CURLOPT_PASSWORD, password.constData());
+        curl_easy_setopt(Handle, CURLOPT_CONNECTTIMEOUT_MS, long(Login.TimeoutMs));
+        curl_easy_setopt(Handle, CURLOPT_ACCEPTTIMEOUT_MS, long(Login.TimeoutMs));
+        curl_easy_setopt(Handle, CURLOPT_SERVER_RESPONSE_TIMEOUT, 30L);
+        // A transfer that stalls for half a minute has lost its server.
+        curl_easy_setopt(Handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
+        curl_easy_setopt(Handle, CURLOPT_LOW_SPEED_TIME, 30L);
+        curl_easy_setopt(Handle, CURLOPT_TCP_KEEPALIVE, 1L);
+        // Every path is absolute, so the server's current folder is never relied on.
+        curl_easy_setopt(Handle, CURLOPT_FTP_FILEMETHOD, long(CURLFTPMETHOD_NOCWD));
+        curl_easy_setopt(Handle, CURLOPT_FTP_CREATE_MISSING_DIRS, long(CURLFTP_CREATE_DIR_NONE));
+        // Active data connections announced with PORT; TLS whenever the server offers it.
+        curl_easy_setopt(Handle, CURLOPT_FTPPORT, "-");
+        curl_easy_setopt(Handle, CURLOPT_FTP_USE_EPRT, 0L);
+        curl_easy_setopt(Handle, CURLOPT_USE_SSL, long(CURLUSESSL_TRY));
+        curl_easy_setopt(Handle, CURLOPT_TRANSFERTEXT, 0L);
+        curl_easy_setopt(Handle, CURLOPT_ERRORBUFFER, ErrorBuffer);
+        curl_easy_setopt(Handle, CURLOPT_HEADERFUNCTION, &TState::OnHeader);
+        curl_easy_setopt(Handle, CURLOPT_HEADERDATA, this);
+        curl_easy_setopt(Handle, CURLOPT_SOCKOPTFUNCTION, &TState::OnSocket);
+        curl_easy_setopt(Handle, CURLOPT_SOCKOPTDATA, this);
+        curl_easy_setopt(Handle, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(Handle, CURLOPT_XFERINFOFUNCTION, &TState::OnProgress);
+        curl_easy_setopt(Handle, CURLOPT_XFERINFODATA, this);
+        curl_easy_setopt(Handle, CURLOPT_READFUNCTION, &TState::OnRead);
+        curl_easy_setopt(Handle, CURLOPT_READDATA, this);
+        curl_easy_setopt(Handle, CURLOPT_WRITEFUNCTION, &TState::OnWrite);
+        curl_easy_setopt(Handle, CURLOPT_WRITEDATA, this);
+    }
+
+    void Close() {
+        if (Handle)
+            curl_easy_cleanup(Handle); // sends QUIT on a live connection
+        Handle = nullptr;
+        Connected = false;
+    }
+};
+
+TFtpClient::TFtpClient() : D(std::make_unique<TState>()) {
+    static std::once_flag initialised;
+    std::call_once(initialised, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+TFtpClient::~TFtpClient() {
+    D->Close();
+}
+
+void TFtpClient::SetListener(TListener listener) {
+    D->Listener = std::move(listener);
+}
+
+bool TFtpClient::Connect(const TFtpLogin& login) {
+    Disconnect();
+    D->Login = login;
+    D->Failure = TFtpConnectFailure::None;
+    D->ErrorNumber = 0;
+    D->ErrorText.clear();
+    D->Passive = false;
+    D->Greeted = false;
+    D->Dir = QStringLiteral("/");
+    D->Open();
+    D->SetUrl(D->BaseUrl());
+    curl_easy_setopt(D->Handle, CURLOPT_NOBODY, 1L);
+    D->InConnect = true;
+    const CURLcode result = D->Perform();
+    D->InConnect = false;
+    curl_easy_setopt(D->Handle, CURLOPT_NOBODY, 0L);
+    if (result != CURLE_OK) {
+        D->Failure =
+            result == CURLE_COULDNT_RESOLVE_HOST ? TFtpConnectFailure::InvalidHost
+            : !D->Greeted && (result == CURLE_COULDNT_CONNECT || result == CURLE_OPERATION_TIMEDOUT)
+                ? TFtpConnectFailure::ConnectionFailed
+                : TFtpConnectFailure::Other;
+        D->Close();
+        return false;
+    }
+    char* entry = nullptr;
+    curl_easy_getinfo(D->Handle, CURLINFO_FTP_ENTRY_PATH, &entry);
+    const QString entryPath = entry ? QString::fromUtf8(entry) : QString();
+    D->Dir = entryPath.startsWith(u'/') ? entryPath : QStringLiteral("/");
+    D->Connected = true;
+    return true;
+}
+
+bool TFtpClient::IsConnected() const {
+    return D->Handle && D->Connected;
+}
+
+void TFtpClient::Disconnect() {
+    if (!D->Handle)
+        return;
+    D->Close();
+    D->Status(QStringLiteral("Disconnected"));
+}
+
+TFtpConnectFailure TFtpClient::Failure() const {
+    return D->Failure;
+}
+
+int TFtpClient::ErrorNumber() const {
+    return D->ErrorNumber;
+}
+
+QString TFtpClient::ErrorText() const {
+    return D->ErrorText;
+}
+
+QString TFtpClient::CurrentDir() const {
+    return D->Dir;
+}
+
+QString TFtpClient::Resolve(const QString& path) const {
+    const QString joined = path.startsWith(u'/') ? path : D->Dir + u'/' + path;
+    QStringList segments;
+    for (const QString& segment : joined.split(u'/', Qt::SkipEmptyParts)) {
+        if (segment == u".")
+            continue;
+        if (segment == u"..") {
+            if (!segments.isEmpty())
+                segments.removeLast();
+            continue;
+        }
+        segments.append(segment);
+    }
+    return u'/' + segments.join(u'/');
+}
+
+TFtpOutcome TFtpClient::ChangeDir(const QString& folder) {
+    const QString target = Resolve(folder);
+    if (!IsSafePath(target))
+        return TFtpOutcome::Failure;
+    const TFtpOutcome outcome = D->Quote({QStringLiteral("CWD ") + target, QStringLiteral("PWD")});
+    if (outcome != TFtpOutcome::Success)
+        return outcome;
+    // The folder the server reports, between the first two double quotes of its reply.
+    QString settled = target;
+    for (qsizetype i = D->Replies.size() - 1; i >= 0; --i) {
+        const QString& reply = D->Replies[i];
+        if (!reply.startsWith(QStringLiteral("257")))
+            continue;
+        const qsizetype open = reply.indexOf(u'"');
+        const qsizetype close = open < 0 ? -1 : reply.indexOf(u'"', open + 1);
+        if (close > open + 1 && reply[open + 1] == u'/')
+            settled = reply.mid(open + 1, close - open - 1);
+        break;
+    }
+    D->Dir = settled;
+    return outcome;
+}
+
+TFtpOutcome TFtpClient::MakeDir(const QString& name) {
+    const QString target = Resolve(name);
+    return IsSafePath(target) ? D->Quote({QStringLiteral("MKD ") + target}) : TFtpOutcome::Failure;
+}
+
+TFtpOutcome TFtpClient::Delete(const QString& name) {
+    const QString target = Resolve(name);
+    return IsSafePath(target) ? D->Quote({QStringLiteral("DELE ") + target}) : TFtpOutcome::Failure;
+}
+
+TFtpOutcome TFtpClient::RemoveDir(const QString& name) {
+    const QString target = Resolve(name);
+    return IsSafePath(target) ? D->Quote({QStringLiteral("RMD ") + target}) : TFtpOutcome::Failure;
+}
+
+TFtpOutcome TFtpClient::Upload(const QString& localFile, const QString& remote) {
+    if (!D->Handle)
+        return TFtpOutcome::Failure;
+    QFile source(localFile);
+    if (!source.open(QIODevice::ReadOnly)) {
+        D->ErrorText = source.errorString();
+        return TFtpOutcome::Failure;
+    }
+    D->Status(QStringLiteral("Beginning Data Transfer"));
+    D->Source = &source;
+    D->Uploading = true;
+    D->SetUrl(D->Url(Resolve(remote)));
+    curl_easy_setopt(D->Handle, CURLOPT_UPLOAD, 1L);
+    curl_easy_setopt(D->Handle, CURLOPT_INFILESIZE_LARGE, curl_off_t(source.size()));
+    const CURLcode result = D->Transfer([&source] { source.seek(0); });
+    curl_easy_setopt(D->Handle, CURLOPT_UPLOAD, 0L);
+    curl_easy_setopt(D->Handle, CURLOPT_INFILESIZE_LARGE, curl_off_t(-1));
+    D->Source = nullptr;
+    D->Uploading = false;
+    if (result == CURLE_OK)
+        D->Status(QStringLiteral("Data Transfer Complete"));
+    return D->Outcome(result);
+}
+
+TFtpOutcome TFtpClient::Download(const QString& remote, const QString& localFile) {
+    if (!D->Handle)
+        return TFtpOutcome::Failure;
+    QSaveFile target(localFile);
+    if (!target.open(QIODevice::WriteOnly)) {
+        D->ErrorText = target.errorString();
+        return TFtpOutcome::Failure;
+    }
+    D->Status(QStringLiteral("Beginning Data Transfer"));
+    D->Target = &target;
+    D->SetUrl(D->Url(Resolve(remote)));
+    const CURLcode result = D->Transfer([&target] {
+        target.resize(0);
+        target.seek(0);
+    });
+    D->Target = nullptr;
+    if (result != CURLE_OK) {
+        target.cancelWriting();
+        return D->Outcome(result);
+    }
+    if (!target.commit()) {
+        D->ErrorText = target.errorString();
+        return TFtpOutcome::Failure;
+    }
+    D->Status(QStringLiteral("Data Transfer Complete"));
+    return TFtpOutcome::Success;
+}
+
+} // namespace Lumerix

@@ -1,0 +1,197 @@
+#include "TFtpUpload.h"
+
+#include "shell/Strings.h"
+#include "shell/TProgress.h"
+
+#include <QDir>
+
+#include <cmath>
+
+namespace Lumerix {
+
+namespace {
+
+const QLatin1String FileScheme("file://");
+
+// A remote argument as it is used: lower case, "/" separators.
+QString Remote(const QString& argument) {
+    return argument.toLower().replace(u'\\', u'/');
+}
+
+// The local file an argument names: "file://" taken off; the case stays, as local file names
+// are case-sensitive here.
+QString LocalFile(const QString& argument) {
+    return argument.startsWith(FileScheme, Qt::CaseInsensitive) ? argument.mid(FileScheme.size())
+                                                                : argument;
+}
+
+} // namespace
+
+TFtpUpload::TFtpUpload(TFtpClient& client, TProgress& progress, TListener listener)
+    : Client(client), Progress(progress), Listener(std::move(listener)) {
+    Client.SetListener({
+        [this](const QString& text) { Progress.SetStatus(text); },
+        [this](const QString& note) {
+            if (Listener.Log)
+                Listener.Log(CommandText + u' ' + note);
+        },
+        [this] { return Progress.Cancelled(); },
+    });
+}
+
+TFtpUpload::~TFtpUpload() {
+    Client.SetListener({});
+}
+
+QString TFtpUpload::LocalPath(const QString& absolutePath) {
+    return FileScheme + absolutePath;
+}
+
+QStringList TFtpUpload::CommandList(const QString& outputFolder, const QString& serverDir) {
+    const QString folder = QDir(outputFolder).absolutePath();
+    const QString trimmed = serverDir.trimmed();
+    const QString target = trimmed.isEmpty() ? QString() : trimmed + u'/';
+    QStringList lines;
+    const QDir::Filters filter =
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    for (const QString& name : QDir(folder).entryList(filter, QDir::Name)) {
+        if (name.startsWith(u'.'))
+            continue;
+        lines.append(QStringLiteral("copy |") + LocalPath(folder + u'/' + name) +
+                     QStringLiteral(" | ") + target + name);
+    }
+    return lines;
+}
+
+bool TFtpUpload::Connect(const TFtpLogin& login, const QString& failureText) {
+    Disconnect();
+    AbortSeen = false;
+    if (Client.Connect(login)) {
+        ConnectedFlag = true;
+        return true;
+    }
+    auto say = [this](TMessage::TKind kind, const QString& text) {
+        if (Listener.Message)
+            Listener.Message({kind, text});
+    };
+    switch (Client.Failure()) {
+    case TFtpConnectFailure::InvalidHost:
+        say(TMessage::TKind::Plain, QStringLiteral("Invalid Host"));
+        break;
+    case TFtpConnectFailure::ConnectionFailed:
+        say(TMessage::TKind::Plain, QStringLiteral("Connection Failed"));
+        break;
+    default:
+        say(TMessage::TKind::Plain,
+            QStringLiteral("Error %1: %2").arg(Client.ErrorNumber()).arg(Client.ErrorText()));
+        break;
+    }
+    say(TMessage::TKind::Error, failureText);
+    return false;
+}
+
+void TFtpUpload::Disconnect() {
+    ConnectedFlag = false;
+    Client.Disconnect();
+}
+
+void TFtpUpload::CheckAbort() {
+    if (ConnectedFlag && Progress.Cancelled()) {
+        AbortSeen = true;
+        Disconnect();
+    }
+}
+
+TFtpUpload::TResult TFtpUpload::Run(const QStringList& lines) {
+    TResult result;
+    result.Lines = int(lines.size());
+    for (int k = 0; k < lines.size(); ++k) {
+        CheckAbort();
+        if (!RunLine(lines[k]))
+            ++result.Failed;
+        Progress.SetPercent(int(std::nearbyint(100.0 * (k + 1) / lines.size())));
+    }
+    CheckAbort();
+    result.Aborted = AbortSeen;
+    return result;
+}
+
+bool TFtpUpload::Log(const QString& commandText, TFtpKind kind, TFtpOutcome outcome) {
+    const QString text = FtpOutcomeText(kind, outcome);
+    Progress.SetStatus(text);
+    if (Listener.Log)
+        Listener.Log(commandText + u' ' + text);
+    return outcome == TFtpOutcome::Success;
+}
+
+bool TFtpUpload::Send(const QString& commandText, TFtpKind kind,
+                      const std::function<TFtpOutcome()>& operation) {
+    // Without a connection a command is read but nothing goes to the server.
+    if (!ConnectedFlag)
+        return true;
+    CommandText = commandText;
+    const TFtpOutcome outcome = operation();
+    CheckAbort();
+    return Log(commandText, kind, outcome);
+}
+
+bool TFtpUpload::RunLine(const QString& rawLine) {
+    const QString line = rawLine.trimmed();
+    if (line.isEmpty())
+        return true;
+    const QString command = Strings::ExtractWord(1, line, QStringLiteral(" ")).trimmed().toLower();
+    const QString first = Strings::ExtractWord(2, line, QStringLiteral("|")).trimmed();
+    const QString second = Strings::ExtractWord(3, line, QStringLiteral("|")).trimmed();
+    auto text = [&](const QString& a, const QString& b) {
+        return command + u' ' + a + u' ' + b;
+    };
+
+    if (command == u"copy") {
+        bool ok = true;
+        // A local path is the one with a colon: the "file://" of this system, a drive letter
+        // elsewhere. Both directions may apply to one line.
+        if (first.contains(u':')) {
+            const QString remote = Remote(second);
+            ok = Send(text(first, remote), TFtpKind::Upload,
+                      [&] { return Client.Upload(LocalFile(first), remote); }) &&
+                 ok;
+        }
+        if (second.contains(u':')) {
+            const QString remote = Remote(first);
+            ok = Send(text(remote, second), TFtpKind::Download,
+                      [&] { return Client.Download(remote, LocalFile(second)); }) &&
+                 ok;
+        }
+        return ok;
+    }
+    const QString a = Remote(first);
+    const QString b = Remote(second);
+    if (command == u"del")
+        return Send(text(a, b), TFtpKind::Delete, [&] { return Client.Delete(a); });
+    if (command == u"md")
+        return Send(text(a, b), TFtpKind::MakeDir, [&] { return Client.MakeDir(a); });
+    if (command == u"rmdir")
+        return Send(text(a, b), TFtpKind::RemoveDir, [&] { return Client.RemoveDir(a); });
+    if (command == u"cd")
+        return Send(text(a, b), TFtpKind::ChangeDir, [&] { return Client.ChangeDir(a); });
+    if (command == u"cd..")
+        return Send(text(a, b), TFtpKind::ChangeDir,
+                    [&] { return Client.ChangeDir(QStringLiteral("../")); });
+    if (command == u"cd\\") {
+        bool ok = true;
+        // Up one folder at a time until the root; a step that fails or goes nowhere ends it.
+        for (int step = 0; ConnectedFlag && Client.CurrentDir() != u"/" && step < 256; ++step) {
+            const QString before = Client.CurrentDir();
+            ok = Send(text(a, b), TFtpKind::ChangeDir,
+                      [&] { return Client.ChangeDir(QStringLiteral("../")); });
+            if (!ok || Client.CurrentDir() == before)
+                break;
+        }
+        return ok;
+    }
+    if (Listener.Message)
+        Listener.Message({TMessage::TKind::Error, QStringLiteral("Command unknown!")});
+    return false;
+}
+
+} // namespace Lumerix

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "TFtpAccount.h"
+#include "TFtpClient.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace Lumerix {
+
+class TProgress;
+
+/// The upload's command language, run line by line against an FTP client:
+/// "copy |A | B", "del |F", "md |F", "rmdir |F", "cd |F", "cd..", "cd\". A line is a command
+/// word, then "|"-separated arguments. Remote paths are taken in lower case and with "/"
+/// separators; local paths are written as "file://" + absolute path and keep their case.
+/// Every outcome becomes a log line: the command text, a blank and the outcome text.
+class TFtpUpload {
+public:
+    /// A message box the run asks for.
+    struct TMessage {
+        enum class TKind { Plain, Error } Kind;
+        QString Text;
+    };
+    /// Where the run reports; called on the thread that runs it.
+    struct TListener {
+        std::function<void(const QString&)> Log;
+        std::function<void(const TMessage&)> Message;
+    };
+    /// How a run went.
+    struct TResult {
+        int Lines = 0;
+        int Failed = 0; ///< failed, unsupported or unknown commands
+        bool ConnectFailed = false;
+        bool Aborted = false;
+    };
+
+    /// Label texts and percentages go to `progress`, whose cancel aborts the transfer under way
+    /// and clears the connected flag, so the remaining lines send nothing.
+    TFtpUpload(TFtpClient& client, TProgress& progress, TListener listener);
+    ~TFtpUpload();
+    TFtpUpload(const TFtpUpload&) = delete;
+    TFtpUpload& operator=(const TFtpUpload&) = delete;
+
+    /// The line of a local file, as the command language writes it.
+    static QString LocalPath(const QString& absolutePath);
+    /// One "copy" line for every entry of `outputFolder` whose name does not begin with ".",
+    /// into the trimmed `serverDir` (nothing but the name when it is empty).
+    static QStringList CommandList(const QString& outputFolder, const QString& serverDir);
+
+    /// Connects and logs in; on success sets the connected flag. A failure shows the client's
+    /// message ("Invalid Host", "Connection Failed" or "Error N: text") and then
+    /// `failureText` (the "could not connect" message).
+    bool Connect(const TFtpLogin& login, const QString& failureText);
+    bool Connected() const { return ConnectedFlag; }
+    /// Clears the connected flag and closes the connection.
+    void Disconnect();
+
+    /// Runs the lines in order; after line k of n the progress shows k / n × 100. Blank lines
+    /// are skipped but still count.
+    TResult Run(const QStringList& lines);
+    /// One line; false when its command failed or is unknown.
+    bool RunLine(const QString& line);
+
+private:
+    bool Log(const QString& commandText, TFtpKind kind, TFtpOutcome outcome);
+    bool Send(const QString& commandText, TFtpKind kind,
+              const std::function<TFtpOutcome()>& operation);
+    void CheckAbort();
+
+    TFtpClient& Client;
+    TProgress& Progress;
+    TListener Listener;
+    bool ConnectedFlag = false;
+    bool AbortSeen = false;
+    QString CommandText; ///< of the command running, for notes of the client
+};
+
+} // namespace Lumerix

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "TGalleryRequest.h"
+#include "TGallerySettings.h"
+
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+namespace Lumerix {
+
+class TProgress;
+
+/// How a generation ended.
+struct TGalleryResult {
+    bool Ok = false;
+    bool Cancelled = false;
+    bool ImagingFailed = false; ///< a picture could not be loaded or saved
+    QString Error;              ///< the failure's text; empty when `Ok`
+    QString OverviewPage;       ///< the output folder's "gallery.html"
+};
+
+/// Writes a web gallery: resized, optionally framed copies of every picture with their
+/// thumbnails, one page per picture, the overview page, the style sheet and the navigation
+/// images, all in the request's output folder.
+class TGalleryGenerator {
+public:
+    /// What was made of one picture.
+    struct TPicture {
+        QString Path;
+        QString Caption;
+        QString Base;    ///< output names: base + ".html", ".jpg", "_thumb.jpg"
+        QSize Thumbnail; ///< pixel size of base + "_thumb.jpg"
+        QSize Large;     ///< pixel size of base + ".jpg"
+    };
+
+    TGalleryGenerator(TGalleryRequest request, TGallerySettings settings);
+
+    /// The whole generation: settings written, templates written, output folder emptied,
+    /// pictures made (in parallel, reporting (done / n) × 100), pages written in list order
+    /// (percent 0 meanwhile), style sheet, templates deleted, navigation images copied.
+    /// A failure stops at that point and leaves what was written; so does a cancel.
+    TGalleryResult Generate(TProgress& progress);
+
+    /// The pictures of the last `Generate` (with sizes once made).
+    const QList<TPicture>& Pictures() const { return Items; }
+
+    /// Output bases of `paths` in order: the file name without extension through
+    /// `SafeFileName`. A base whose files would overwrite an earlier picture's, or the
+    /// overview page, gets "_1", "_2", ... appended.
+    static QStringList UniqueBases(const QStringList& paths);
+
+    /// Target sizes for a picture of `stored` size: a landscape (or square) picture gets the
+    /// setting as its height, a portrait picture as its width; the other side follows the
+    /// proportions, rounded half to even.
+    static QSize TargetSize(QSize stored, int setting);
+
+    /// The success message of the language.
+    static QString SuccessMessage(bool german);
+
+private:
+    bool MakePictures(TProgress& progress, TGalleryResult& result);
+    bool WritePages(TGalleryResult& result);
+
+    TGalleryRequest Request;
+    TGallerySettings Settings;
+    QList<TPicture> Items;
+};
+
+} // namespace Lumerix

@@ -1,0 +1,218 @@
+#include "TFTPForm.h"
+
+#include "shell/TPrompter.h"
+#include "shell/TRunState.h"
+#include "shell/ui/TJobProgress.h"
+
+#include <QFutureWatcher>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace Lumerix {
+
+namespace {
+
+QLineEdit* Edit(const char* name, QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    return edit;
+}
+
+} // namespace
+
+TFTPForm::TFTPForm(TRunState& state, TPrompter& prompter, QWidget* parent)
+    : QDialog(parent), State(state), Prompter(prompter) {
+    setObjectName(QStringLiteral("FTPForm"));
+    setWindowTitle(QStringLiteral("Diashow FTP"));
+    setModal(false);
+    Progress = new TJobProgress(this);
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    HostEdit = Edit("HostEdit", this);
+    UserEdit = Edit("UserEdit", this);
+    PasswordEdit = Edit("PasswordEdit", this);
+    PasswordEdit->setEchoMode(QLineEdit::Password);
+    PortEdit = Edit("PortEdit", this);
+    PortEdit->setText(QStringLiteral("21"));
+    DirEdit = Edit("DirEdit", this);
+    HostLabel = new QLabel(State.Text(2801), this);
+    UserLabel = new QLabel(State.Text(2802), this);
+    PasswordLabel = new QLabel(State.Text(2803), this);
+    PortLabel = new QLabel(State.Text(2804), this);
+    DirHintLabel = new QLabel(State.Text(2806), this);
+    DirHintLabel->setWordWrap(true);
+    ProgressLabel = new QLabel(this);
+    ProgressLabel->setObjectName(QStringLiteral("ProgressLabel"));
+    ProgressBar = new QProgressBar(this);
+    ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
+    ProgressBar->setRange(0, 100);
+    LogListBox = new QListWidget(this);
+    LogListBox->setObjectName(QStringLiteral("LogListBox"));
+    UploadButton = new QPushButton(State.Text(2807), this);
+    UploadButton->setObjectName(QStringLiteral("UploadButton"));
+
+    auto* account = new QGroupBox(State.Text(2800), this);
+    auto* accountGrid = new QGridLayout(account);
+    accountGrid->addWidget(HostLabel, 0, 0);
+    accountGrid->addWidget(HostEdit, 0, 1, 1, 3);
+    accountGrid->addWidget(UserLabel, 1, 0);
+    accountGrid->addWidget(UserEdit, 1, 1);
+    accountGrid->addWidget(PasswordLabel, 1, 2);
+    accountGrid->addWidget(PasswordEdit, 1, 3);
+    accountGrid->addWidget(PortLabel, 2, 0);
+    accountGrid->addWidget(PortEdit, 2, 1);
+    auto* target = new QGroupBox(State.Text(2805), this);
+    auto* targetLayout = new QVBoxLayout(target);
+    targetLayout->addWidget(DirHintLabel);
+    targetLayout->addWidget(DirEdit);
+    auto* right = new QVBoxLayout;
+    right->setContentsMargins(0, 8, 0, 0);
+    right->addWidget(account);
+    right->addWidget(target);
+    right->addWidget(UploadButton, 0, Qt::AlignRight);
+    right->addWidget(ProgressLabel);
+    right->addWidget(ProgressBar);
+    right->addWidget(LogListBox, 1);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 12, 12);
+    layout->setSpacing(12);
+    layout->addWidget(Image1, 0, Qt::AlignTop);
+    layout->addLayout(right, 1);
+    resize(720, 520);
+
+    // Every change of a field is the value in memory.
+    connect(HostEdit, &QLineEdit::textChanged, this, [this](const QString& t) { Login.Host = t; });
+    connect(UserEdit, &QLineEdit::textChanged, this,
+            [this](const QString& t) { Login.UserId = t; });
+    connect(PasswordEdit, &QLineEdit::textChanged, this,
+            [this](const QString& t) { Login.Password = t; });
+    connect(PortEdit, &QLineEdit::textChanged, this, [this](const QString& t) { Login.Port = t; });
+    connect(DirEdit, &QLineEdit::textChanged, this,
+            [this](const QString& t) { Login.ServerDir = t; });
+    connect(UploadButton, &QPushButton::clicked, this, &TFTPForm::Upload);
+    connect(Progress, &TJobProgress::StatusChanged, ProgressLabel, &QLabel::setText);
+    connect(Progress, &TJobProgress::PercentChanged, ProgressBar, &QProgressBar::setValue);
+    connect(
+        this, &TFTPForm::LogAdded, LogListBox,
+        [this](const QString& line) { LogListBox->addItem(line); }, Qt::QueuedConnection);
+    connect(this, &TFTPForm::MessageRaised, this, &TFTPForm::ShowMessage, Qt::QueuedConnection);
+
+    Runner = std::make_unique<TFtpUpload>(
+        Client, *Progress,
+        TFtpUpload::TListener{[this](const QString& line) { emit LogAdded(line); },
+                              [this](const TFtpUpload::TMessage& message) {
+                                  emit MessageRaised(int(message.Kind), message.Text);
+                              }});
+}
+
+TFTPForm::~TFTPForm() {
+    Stop();
+    Runner.reset();
+}
+
+void TFTPForm::Open(const QString& sidePicture, const QString& settingsFile,
+                    const QString& outputDir) {
+    SettingsFile = settingsFile;
+    OutputDir = outputDir;
+    Image1->setPixmap(QPixmap(sidePicture));
+    if (!JobRunning) {
+        ProgressBar->setValue(0);
+        Login = TFtpAccount::Read(SettingsFile, State.KitFile(QStringLiteral("Gallery.ini")));
+        const TFtpAccount read = Login;
+        HostEdit->setText(read.Host);
+        UserEdit->setText(read.UserId);
+        PasswordEdit->setText(read.Password);
+        PortEdit->setText(read.Port);
+        DirEdit->setText(read.ServerDir);
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+QStringList TFTPForm::LogLines() const {
+    QStringList lines;
+    for (int i = 0; i < LogListBox->count(); ++i)
+        lines.append(LogListBox->item(i)->text());
+    return lines;
+}
+
+void TFTPForm::ShowMessage(int kind, const QString& text) {
+    if (kind == int(TFtpUpload::TMessage::TKind::Plain))
+        Prompter.PlainError(text);
+    else
+        Prompter.Error(text);
+}
+
+void TFTPForm::Upload() {
+    QString error;
+    if (!Login.Write(SettingsFile, State.KitFile(QStringLiteral("Gallery.ini")), &error))
+        Prompter.Error(error);
+    // A second press aborts the transfer under way, or closes the kept connection.
+    if (JobRunning) {
+        Progress->Cancel();
+        return;
+    }
+    if (Runner->Connected()) {
+        Runner->Disconnect();
+        return;
+    }
+    bool ok = false;
+    const int port = Login.Port.trimmed().toInt(&ok);
+    if (!ok) {
+        Prompter.Error(QStringLiteral("'%1' is not a valid integer value").arg(Login.Port));
+        return;
+    }
+
+    LogListBox->clear();
+    ProgressBar->setValue(0);
+    Progress->Reset();
+    const TFtpLogin login{Login.Host.trimmed(), port, Login.UserId, Login.Password, 10000};
+    const QStringList lines = TFtpUpload::CommandList(OutputDir, Login.ServerDir);
+    const QString failureText = State.Text(10028);
+    TFtpUpload* runner = Runner.get();
+    JobRunning = true;
+    setCursor(Qt::BusyCursor);
+    auto* watcher = new QFutureWatcher<void>(this);
+    connect(watcher, &QFutureWatcher<void>::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        JobRunning = false;
+        unsetCursor();
+        emit RunFinished();
+    });
+    Job = QtConcurrent::run([runner, login, lines, failureText] {
+        runner->Connect(login, failureText);
+        runner->Run(lines);
+    });
+    watcher->setFuture(Job);
+}
+
+void TFTPForm::Stop() {
+    if (JobRunning) {
+        Progress->Cancel();
+        Job.waitForFinished();
+        JobRunning = false;
+        unsetCursor();
+    }
+    if (Runner && Runner->Connected())
+        Runner->Disconnect();
+}
+
+void TFTPForm::done(int result) {
+    // Closing ends the run and says QUIT; the command list goes with it.
+    Stop();
+    QDialog::done(result);
+}
+
+} // namespace Lumerix

@@ -1,0 +1,99 @@
+#include "TFtpTestServer.h"
+#include "imaging/TRasterImage.h"
+#include "support/QtPrinters.h"
+#include "support/TTestKit.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+using namespace Lumerix;
+
+namespace {
+
+// The real command-line tool for a fresh user whose home is inside the test's folder.
+class GalleryCli : public testing::Test {
+protected:
+    void SetUp() override {
+        ProgramDir = Kit.Root() + "home/.local/share/lumerix/";
+        QStringList arguments{"create", "Küste & Meer"};
+        for (const char* name : {"Strand.jpg", "Düne.jpg", "Hafen.jpg"}) {
+            const QString path = Kit.Root() + "pictures/" + QString::fromUtf8(name);
+            QDir().mkpath(Kit.Root() + "pictures");
+            QImage image(160, 120, QImage::Format_RGB888);
+            image.fill(Qt::darkBlue);
+            TRasterImage(image).Save(path, 2);
+            arguments.append(path);
+        }
+        const TTestKit::TCliRun created = Kit.RunCli(arguments);
+        ASSERT_EQ(created.ExitCode, 0) << created.Err.toStdString();
+        Show = created.Out.trimmed();
+    }
+
+    TTestKit Kit;
+    QString ProgramDir;
+    QString Show;
+};
+
+TEST_F(GalleryCli, GalleryWritesTheSettingsFirstAndPrintsTheFolder) {
+    const TTestKit::TCliRun run =
+        Kit.RunCli({"gallery", Show, "--set", "PicProRow=2", "--set", "filenamevisible=TRUE"});
+    ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
+    EXPECT_EQ(run.Out.trimmed(), ProgramDir + "gallery/");
+    const QString overview =
+        QString::fromLatin1(TTestKit::ReadFile(ProgramDir + "gallery/gallery.html"));
+    EXPECT_TRUE(overview.contains("K&#252;ste &amp; Meer</div>"));
+    EXPECT_TRUE(overview.contains("<br>strand.html<br></a>"));
+    EXPECT_TRUE(overview.contains("width=\"50%\"")); // 3 pictures, 2 per row: 2 columns
+    EXPECT_TRUE(QFileInfo::exists(ProgramDir + "gallery/duene.html"));
+    const QString settings =
+        QString::fromUtf8(TTestKit::ReadFile(ProgramDir + "Gallery_" + Show + ".ini"));
+    EXPECT_TRUE(settings.contains("PicProRow=2\n"));
+    EXPECT_TRUE(settings.contains("FilenameVisible=TRUE\n"));
+
+    EXPECT_EQ(Kit.RunCli({"gallery", Show, "--set", "Farbe=1"}).ExitCode, 1);
+    EXPECT_EQ(Kit.RunCli({"gallery", Show, "--set"}).ExitCode, 1);
+    EXPECT_EQ(Kit.RunCli({"gallery", "Diashow_9999"}).ExitCode, 1);
+}
+
+TEST_F(GalleryCli, UploadPrintsTheLogAndFailsWhenACommandFails) {
+    if (!TFtpTestServer::Available())
+        GTEST_SKIP() << "/usr/bin/python3 has no pyftpdlib";
+    TFtpTestServer server;
+    ASSERT_TRUE(server.Started());
+    ASSERT_EQ(Kit.RunCli({"gallery", Show}).ExitCode, 0);
+    const QString passwordFile = Kit.Root() + "password";
+    TTestKit::WriteFile(passwordFile, "secret\n");
+    QDir().mkpath(server.Root() + "web");
+
+    const QStringList login = {
+        "--host", "127.0.0.1", "--port",          QString::number(server.Port()),
+        "--user", "anna",      "--password-file", passwordFile};
+    TTestKit::TCliRun run =
+        Kit.RunCli(QStringList{"upload", Show} + login + QStringList{"--dir", "web"});
+    ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
+    const QStringList lines = run.Out.split('\n', Qt::SkipEmptyParts);
+    const QStringList made = QDir(ProgramDir + "gallery").entryList(QDir::Files);
+    EXPECT_EQ(lines.size(), made.size());
+    for (const QString& name : made) {
+        EXPECT_TRUE(lines.contains("copy file://" + ProgramDir + "gallery/" + name + " web/" +
+                                   name + " Upload success"))
+            << name.toStdString();
+        EXPECT_EQ(TTestKit::ReadFile(server.Root() + "web/" + name),
+                  TTestKit::ReadFile(ProgramDir + "gallery/" + name));
+    }
+
+    // The login was kept: a missing folder now fails every copy, and the run fails.
+    run = Kit.RunCli({"upload", Show, "--dir", "gibtsnicht"});
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_TRUE(run.Out.contains("ERROR: Upload failure"));
+
+    TTestKit::WriteFile(passwordFile, "falsch\n");
+    run = Kit.RunCli({"upload", Show, "--password-file", passwordFile});
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_TRUE(run.Out.isEmpty());
+    EXPECT_TRUE(run.Err.contains("Error 530")) << run.Err.toStdString();
+}
+
+} // namespace

@@ -1,0 +1,131 @@
+#include "TFtpTestServer.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QThread>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace Lumerix {
+
+namespace {
+
+constexpr const char* Python = "/usr/bin/python3";
+
+constexpr const char* Script = R"(
+import os, sys
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.handlers import DTPHandler, FTPHandler, ThrottledDTPHandler
+from pyftpdlib.servers import FTPServer
+
+port_file, root, mode = sys.argv[1], sys.argv[2], sys.argv[3]
+authorizer = DummyAuthorizer()
+authorizer.add_user('anna', 'secret', root, perm='elradfmwMT')
+
+class Handler(FTPHandler):
+    pass
+
+Handler.authorizer = authorizer
+Handler.banner = 'test server ready'
+Handler.auth_failed_timeout = 0.05
+if mode == 'refuseport':
+    def refuse(self, line):
+        self.respond('500 Active data connections are not allowed here.')
+    Handler.ftp_PORT = refuse
+    Handler.ftp_EPRT = refuse
+elif mode == 'droplarge':
+    class Drop(DTPHandler):
+        def handle_read(self):
+            DTPHandler.handle_read(self)
+            if self.tot_bytes_received > 200000:
+                self.cmd_channel.close()
+        handle_read_event = handle_read
+    Handler.dtp_handler = Drop
+elif mode == 'slow':
+    class Slow(ThrottledDTPHandler):
+        read_limit = 256 * 1024
+    Handler.dtp_handler = Slow
+
+server = FTPServer(('127.0.0.1', 0), Handler)
+with open(port_file + '.part', 'w') as f:
+    f.write(str(server.address[1]))
+os.rename(port_file + '.part', port_file)
+server.serve_forever()
+)";
+
+// True when something accepts TCP connections on 127.0.0.1:`port`.
+bool Accepts(int port) {
+    const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (socket < 0)
+        return false;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(quint16(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const bool connected =
+        ::connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    ::close(socket);
+    return connected;
+}
+
+} // namespace
+
+bool TFtpTestServer::Available() {
+    QProcess probe;
+    probe.start(QString::fromLatin1(Python), {"-c", "import pyftpdlib"});
+    return probe.waitForFinished(10000) && probe.exitStatus() == QProcess::NormalExit &&
+           probe.exitCode() == 0;
+}
+
+TFtpTestServer::TFtpTestServer(TMode mode) {
+    RootPath = Folder.path() + QStringLiteral("/root/");
+    QDir().mkpath(RootPath);
+    const QString script = Folder.path() + QStringLiteral("/server.py");
+    const QString portFile = Folder.path() + QStringLiteral("/port");
+    QFile file(script);
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    file.write(Script);
+    file.close();
+    const char* modeName = mode == TMode::RefusePort  ? "refuseport"
+                           : mode == TMode::DropLarge ? "droplarge"
+                           : mode == TMode::Slow      ? "slow"
+                                                      : "normal";
+    // The server's log stays beside its folder; the test output shows only the tests.
+    Process.setStandardOutputFile(QProcess::nullDevice());
+    Process.setStandardErrorFile(Folder.path() + QStringLiteral("/server.log"));
+    Process.start(QString::fromLatin1(Python),
+                  {script, portFile, RootPath, QString::fromLatin1(modeName)});
+    if (!Process.waitForStarted(5000))
+        return;
+    // The server names its port once it listens; then a connection proves it accepts.
+    const QDeadlineTimer deadline(10000);
+    while (!deadline.hasExpired() && Process.state() == QProcess::Running) {
+        QFile port(portFile);
+        if (port.open(QIODevice::ReadOnly)) {
+            const int number = port.readAll().trimmed().toInt();
+            if (number > 0 && Accepts(number)) {
+                Port_ = number;
+                return;
+            }
+        }
+        QThread::msleep(20);
+    }
+}
+
+TFtpTestServer::~TFtpTestServer() {
+    Kill();
+}
+
+void TFtpTestServer::Kill() {
+    if (Process.state() != QProcess::NotRunning) {
+        Process.kill();
+        Process.waitForFinished(5000);
+    }
+}
+
+} // namespace Lumerix

@@ -1,0 +1,142 @@
+#include "gallery/TFtpTestServer.h"
+#include "gallery/TGalleryRequest.h"
+#include "gallery/ui/TFTPForm.h"
+#include "gallery/ui/THTMLForm.h"
+#include "imaging/TRasterImage.h"
+#include "shell/TRunState.h"
+#include "support/TScriptedPrompter.h"
+#include "support/TTestKit.h"
+#include "support/Widgets.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace Lumerix;
+
+namespace {
+
+class GalleryForms : public testing::Test {
+protected:
+    void SetUp() override {
+        State = Kit.State();
+        Request.ProgramDir = State->ProgramDir;
+        Request.KitDir = State->KitDir;
+        Request.LanguageCode = State->Language().Code();
+        Request.Title = "Sommer";
+        Request.SidePicture = State->KitFile("recom/wizard.jpg");
+        Request.SettingsFile = TGalleryRequest::SettingsFileOf(*State, "Diashow_0003");
+        for (const char* name : {"Eins.jpg", "Zwei.jpg"}) {
+            const QString path = Kit.Root() + "pictures/" + name;
+            QDir().mkpath(Kit.Root() + "pictures");
+            QImage image(120, 90, QImage::Format_RGB888);
+            image.fill(Qt::darkCyan);
+            TRasterImage(image).Save(path, 2);
+            Request.PictureLines.append(path + " | Bild " + name);
+        }
+    }
+
+    // Types `text` into `edit` as the user would, replacing what is there.
+    static void Type(QLineEdit* edit, const QString& text) {
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QTest::keyClicks(edit, text);
+    }
+
+    TTestKit Kit;
+    std::unique_ptr<TRunState> State;
+    TScriptedPrompter Prompter;
+    TGalleryRequest Request;
+};
+
+TEST_F(GalleryForms, GenerateFromTheWindowThenClose) {
+    THTMLForm form(*State, Prompter, nullptr);
+    QStringList opened;
+    form.SetPageOpener([&](const QString& page) { opened.append(page); });
+    bool generated = false;
+    QTimer::singleShot(0, [&] {
+        auto* perRow = Find<QLineEdit>(form, "PicProRowEdit");
+        EXPECT_EQ(perRow->text(), "4"); // the kit's defaults
+        Type(perRow, "0");
+        EXPECT_EQ(perRow->text(), "1");
+        Type(Find<QLineEdit>(form, "SmallPicXEdit"), "60");
+        Find<QCheckBox>(form, "FilenameVisibleCheckBox")->setChecked(true);
+        QSignalSpy finished(&form, &THTMLForm::GenerationFinished);
+        Find<QPushButton>(form, "GenerateButton")->click();
+        generated = finished.wait(10000) && finished.first().first().toBool();
+        Find<QPushButton>(form, "CloseButton")->click();
+    });
+    form.Start(Request);
+
+    EXPECT_TRUE(generated);
+    EXPECT_EQ(opened, QStringList{Request.OutputDir() + "gallery.html"});
+    ASSERT_EQ(Prompter.Messages.size(), 1);
+    EXPECT_EQ(Prompter.Messages[0].Text, "Erstellen der Galerie wurde erfolgreich abgeschlossen!");
+    EXPECT_EQ(TRasterImage::ReadSize(Request.OutputDir() + "eins_thumb.jpg"), QSize(80, 60));
+    const TGallerySettings stored = TGallerySettings::Read(Request.SettingsFile, {});
+    EXPECT_EQ(stored.PicProRow, 1);
+    EXPECT_EQ(stored.SmallPicX, "60");
+    EXPECT_TRUE(stored.FilenameVisible);
+    EXPECT_TRUE(stored.TextVisible);
+    EXPECT_TRUE(QString::fromLatin1(TTestKit::ReadFile(Request.OutputDir() + "gallery.html"))
+                    .contains("<br>eins.html<br></a>Bild Eins.jpg"));
+}
+
+TEST_F(GalleryForms, UploadWindowKeepsTheLoginAndLogsEveryFile) {
+    if (!TFtpTestServer::Available())
+        GTEST_SKIP() << "/usr/bin/python3 has no pyftpdlib";
+    TFtpTestServer server;
+    ASSERT_TRUE(server.Started());
+    QDir().mkpath(server.Root() + "galerie");
+    const QString output = Kit.Root() + "out/";
+    TTestKit::WriteFile(output + "gallery.html", "<HTML></HTML>\n");
+    TTestKit::WriteFile(output + "a.jpg", QByteArray(40'000, 'x'));
+
+    TFTPForm form(*State, Prompter);
+    form.Open(Request.SidePicture, Request.SettingsFile, output);
+    EXPECT_EQ(Find<QLineEdit>(form, "PortEdit")->text(), "21");
+    Find<QLineEdit>(form, "HostEdit")->setText("127.0.0.1");
+    Find<QLineEdit>(form, "PortEdit")->setText(QString::number(server.Port()));
+    Find<QLineEdit>(form, "UserEdit")->setText("anna");
+    Find<QLineEdit>(form, "PasswordEdit")->setText("secret");
+    Find<QLineEdit>(form, "DirEdit")->setText("Galerie");
+    auto* upload = Find<QPushButton>(form, "UploadButton");
+
+    QSignalSpy finished(&form, &TFTPForm::RunFinished);
+    upload->click();
+    ASSERT_TRUE(finished.wait(10000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form.LogLines().size(), 2);
+    for (const QString& line : form.LogLines())
+        EXPECT_TRUE(line.endsWith(" Upload success")) << line.toStdString();
+    EXPECT_EQ(TTestKit::ReadFile(server.Root() + "galerie/a.jpg"), QByteArray(40'000, 'x'));
+    EXPECT_TRUE(form.Connected());
+
+    // The next press closes the kept connection; the login is in the settings file.
+    upload->click();
+    EXPECT_FALSE(form.Connected());
+    const TFtpAccount stored = TFtpAccount::Read(Request.SettingsFile, {});
+    EXPECT_EQ(stored.Host, "127.0.0.1");
+    EXPECT_EQ(stored.Port, QString::number(server.Port()));
+    EXPECT_EQ(stored.UserId, "anna");
+    EXPECT_EQ(stored.Password, "secret");
+    EXPECT_EQ(stored.ServerDir, "Galerie");
+    EXPECT_EQ(QFile::permissions(Request.SettingsFile) & (QFile::ReadGroup | QFile::ReadOther),
+              QFile::Permissions());
+
+    // A port that is no number stops before connecting.
+    Find<QLineEdit>(form, "PortEdit")->setText("einundzwanzig");
+    upload->click();
+    EXPECT_FALSE(form.Running());
+    ASSERT_FALSE(Prompter.Messages.isEmpty());
+    EXPECT_EQ(Prompter.Messages.last().Text, "'einundzwanzig' is not a valid integer value");
+}
+
+} // namespace
