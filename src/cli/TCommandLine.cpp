@@ -10,6 +10,7 @@
 #include "SettingsCommands.h"
 #include "TTerminalPrompter.h"
 #include "VideoCommands.h"
+#include "VideoFrameCommands.h"
 #include "shell/TIniFile.h"
 #include "shell/TPreferences.h"
 #include "shell/TRunState.h"
@@ -96,6 +97,7 @@ TCommandLine::TCommandLine() {
     Commands.append(EditCommands());
     Commands.append(GalleryCommands());
     Commands.append(VideoCommands());
+    Commands.append(VideoFrameCommands());
 }
 
 QString TCommandLine::HelpText() const {

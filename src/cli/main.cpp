@@ -1,11 +1,15 @@
 #include "TCommandLine.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 int main(int argc, char* argv[]) {
-    QCoreApplication application(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("lumerix"));
-    QStringList arguments = QCoreApplication::arguments();
+    // Commands draw text into pictures (captions of video frames), which needs a GUI
+    // application; the offscreen platform needs no display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    QGuiApplication::setApplicationName(QStringLiteral("lumerix"));
+    QStringList arguments = QGuiApplication::arguments();
     arguments.removeFirst();
     return Lumerix::TCommandLine().Run(arguments);
 }

@@ -1,0 +1,206 @@
+#include "TFramePreparation.h"
+
+#include "document/TSlideshowStore.h"
+#include "imaging/TRasterImage.h"
+#include "shell/Colors.h"
+#include "shell/Strings.h"
+#include "shell/TProgress.h"
+#include "shell/TRunState.h"
+
+#include <QFontMetrics>
+#include <QFuture>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QPainter>
+#include <QSaveFile>
+#include <QThreadPool>
+#include <QtConcurrent>
+
+#include <cmath>
+#include <deque>
+#include <optional>
+
+namespace Lumerix {
+
+TFrameLook TFrameLook::FromState(const TRunState& state, TVideoKind kind) {
+    TFrameLook look;
+    look.BackgroundColor = state.BackgroundColor;
+    look.TextColor = state.TextColor;
+    look.TextOffset = state.TextOffset;
+    look.CaptionsVisible = state.PictureTextVisible;
+    look.CaptionPoints = VideoFormat::CaptionPoints(kind);
+    return look;
+}
+
+namespace FramePreparation {
+
+namespace {
+
+// Point sizes are meant at 96 dots per inch, so a 12-point caption is 16 pixels high.
+constexpr int DotsPerMeter = 3780;
+
+struct TConverted {
+    QImage Frame;
+    std::optional<TImagingError> Error;
+};
+
+// Waits for every conversion still running, whichever way the stage ends.
+class TPendingConversions {
+public:
+    ~TPendingConversions() {
+        for (QFuture<TConverted>& future : Futures)
+            future.waitForFinished();
+    }
+    std::deque<QFuture<TConverted>> Futures;
+};
+
+} // namespace
+
+QRect Place(QSize picture, QSize frame) {
+    const int w = qMax(1, picture.width());
+    const int h = qMax(1, picture.height());
+    const int frameWidth = frame.width();
+    const int frameHeight = frame.height();
+    if (frameWidth < w || frameHeight < h) {
+        const double aspect = double(w) / double(h);
+        if (aspect >= 1) {
+            const int height = qMax(1, int(std::nearbyint(frameWidth / aspect)));
+            return {0, (frameHeight - height) / 2, frameWidth, height};
+        }
+        const int width = qMax(1, int(std::nearbyint(frameHeight * aspect)));
+        return {(frameWidth - width) / 2, 0, width, frameHeight};
+    }
+    // Never enlarged: centred at its own size.
+    return {(frameWidth - w) / 2, (frameHeight - h) / 2, w, h};
+}
+
+QImage Compose(const QImage& fitted, QPoint topLeft, const QString& caption, QSize frame,
+               const TFrameLook& look) {
+    QImage result(frame, QImage::Format_RGB888);
+    result.setDotsPerMeterX(DotsPerMeter);
+    result.setDotsPerMeterY(DotsPerMeter);
+    const QColor background = Colors::ToQColor(look.BackgroundColor);
+    result.fill(background);
+
+    QPainter painter(&result);
+    painter.drawImage(topLeft, fitted);
+    // Text needs the fonts of a GUI application; an empty caption leaves the picture whole.
+    if (look.CaptionsVisible && !caption.isEmpty() && qGuiApp != nullptr) {
+        QFont font;
+        font.setPointSize(look.CaptionPoints);
+        font.setStyleStrategy(QFont::PreferAntialias);
+        painter.setFont(font);
+        painter.setRenderHint(QPainter::TextAntialiasing, true);
+        const QFontMetrics metrics(font, &result);
+        const int textHeight = metrics.height();
+        const int textWidth = metrics.horizontalAdvance(caption);
+        const int top = frame.height() - textHeight - look.TextOffset;
+        painter.fillRect(QRect(0, top, frame.width(), textHeight), background);
+        painter.setPen(Colors::ToQColor(look.TextColor));
+        // A caption wider than the frame is cut at both sides.
+        painter.drawText(QPoint((frame.width() - textWidth) / 2, top + metrics.ascent()), caption);
+    }
+    painter.end();
+    return result;
+}
+
+QImage ConvertPicture(const QString& source, const QString& caption, QSize frame,
+                      const TFrameLook& look) {
+    const QSize stored = TRasterImage::ReadSize(source);
+    const QRect place = Place(stored, frame);
+    TRasterImage picture;
+    if (place.size() == stored) {
+        picture.Load(source);
+    } else {
+        picture.LoadScaled(source, place.size());
+        if (picture.SizeOf() != place.size())
+            picture.Size(place.width(), place.height(), TResize::Resample);
+    }
+    return Compose(picture.Bitmap(), place.topLeft(), caption, frame, look);
+}
+
+void WriteBitmap(const QImage& frame, const QString& path) {
+    // Format_RGB888 makes Qt's writer store 24 bits per pixel, rows bottom-up.
+    const QImage pixels = frame.convertToFormat(QImage::Format_RGB888);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw TImagingError(QStringLiteral("Save"), path, file.errorString());
+    QImageWriter writer(&file, "BMP");
+    if (!writer.write(pixels))
+        throw TImagingError(QStringLiteral("Save"), path, writer.errorString());
+    if (!file.commit())
+        throw TImagingError(QStringLiteral("Save"), path, file.errorString());
+}
+
+QString BitmapName(int number) {
+    return QStringLiteral("inp") + Strings::PadLeft(QString::number(number), u'0', 4) +
+           QStringLiteral(".bmp");
+}
+
+QList<TFramePicture> PicturesOfShow(const TRunState& state, const QString& showName) {
+    const TSlideshowStore store(state);
+    const QString folder = store.ShowDir(showName);
+    QList<TFramePicture> pictures;
+    for (const QString& line : store.ReadPictureLines(showName)) {
+        const QString fileName = Strings::ExtractWord(1, line, QStringLiteral("|")).trimmed();
+        if (fileName.isEmpty())
+            continue;
+        pictures.append(
+            {folder + fileName, Strings::ExtractWord(2, line, QStringLiteral("|")).trimmed()});
+    }
+    return pictures;
+}
+
+QString ClosingPicture(const TRunState& state) {
+    return state.KitFile(state.Language().IsGerman() ? QStringLiteral("video/Ende.jpg")
+                                                     : QStringLiteral("video/End.jpg"));
+}
+
+QStringList PictureStage(const QList<TFramePicture>& pictures, const QString& closingPicture,
+                         QSize frame, const TFrameLook& look, const QString& folder,
+                         TProgress& progress) {
+    QList<TFramePicture> all = pictures;
+    all.append({closingPicture, QString()});
+    const qsizetype count = pictures.size();
+    const QString target = folder.endsWith(u'/') ? folder : folder + u'/';
+
+    // A few conversions run ahead of the writer; more would only hold frames in memory.
+    const int ahead = 2 * qMax(2, QThreadPool::globalInstance()->maxThreadCount());
+    TPendingConversions pending;
+    qsizetype launched = 0;
+    auto convert = [frame, look, &progress](const TFramePicture& picture) -> TConverted {
+        if (progress.Cancelled())
+            return {};
+        try {
+            return {ConvertPicture(picture.Source, picture.Caption, frame, look), std::nullopt};
+        } catch (const TImagingError& error) {
+            return {QImage(), error};
+        }
+    };
+
+    QStringList written;
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        if (progress.Cancelled())
+            return {};
+        while (launched < all.size() && qsizetype(pending.Futures.size()) < ahead)
+            pending.Futures.push_back(QtConcurrent::run(convert, all[launched++]));
+        if (i < count)
+            progress.SetStatus(
+                QStringLiteral("Convert pictures: Picture %1 of %2").arg(i + 1).arg(count));
+        const TConverted converted = pending.Futures.front().result();
+        pending.Futures.pop_front();
+        if (converted.Error)
+            throw *converted.Error;
+        if (converted.Frame.isNull()) // cancelled while converting
+            return {};
+        const QString path = target + BitmapName(int(i) + 1);
+        WriteBitmap(converted.Frame, path);
+        written.append(path);
+        progress.SetPercent(int((i + 1) * 100 / all.size()));
+    }
+    return written;
+}
+
+} // namespace FramePreparation
+
+} // namespace Lumerix
