@@ -4,6 +4,7 @@
 #include "shell/TProgress.h"
 #include "shell/TRunState.h"
 #include "shell/ui/TMainForm.h"
+#include "support/TMainFormTest.h"
 #include "support/TScriptedPrompter.h"
 #include "support/TTestKit.h"
 #include "support/Widgets.h"
@@ -48,13 +49,12 @@ QByteArray StereoWav(int tone) {
     return header + data;
 }
 
-class MusicPage : public testing::Test {
+class MusicPage : public TMainFormTest {
 protected:
     void SetUp() override {
-        State = Kit.State();
-        Form = std::make_unique<TMainForm>(*State, Prompter);
-        ASSERT_TRUE(Form->Prepare());
-        Form->show();
+        TMainFormTest::SetUp();
+        if (HasFatalFailure())
+            return;
         Music = Kit.Root() + "music/";
         for (const auto& [name, tone] : {std::pair{"a.wav", 1}, {"b.wav", 2}, {"c.wav", 3}})
             TTestKit::WriteFile(Music + name, StereoWav(tone));
@@ -81,10 +81,6 @@ protected:
     }
     QString Folder() const { return State->WorkspaceDir + State->CurrentShow + "/"; }
 
-    TTestKit Kit;
-    TScriptedPrompter Prompter;
-    std::unique_ptr<TRunState> State;
-    std::unique_ptr<TMainForm> Form;
     QListWidget* List = nullptr;
     QString Music;
 };

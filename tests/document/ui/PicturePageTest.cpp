@@ -6,6 +6,7 @@
 #include "imaging/TRasterImage.h"
 #include "shell/TRunState.h"
 #include "shell/ui/TMainForm.h"
+#include "support/TMainFormTest.h"
 #include "support/TScriptedPrompter.h"
 #include "support/TTestKit.h"
 #include "support/Widgets.h"
@@ -39,13 +40,12 @@ void WritePicture(const QString& path, int width, int height, QColor color) {
     TRasterImage(image).Save(path);
 }
 
-class PicturePage : public testing::Test {
+class PicturePage : public TMainFormTest {
 protected:
     void SetUp() override {
-        State = Kit.State();
-        Form = std::make_unique<TMainForm>(*State, Prompter);
-        ASSERT_TRUE(Form->Prepare());
-        Form->show();
+        TMainFormTest::SetUp();
+        if (HasFatalFailure())
+            return;
         Page = Form->PicturePage();
         Photos = QDir::cleanPath(Kit.Root() + "/photos") + "/";
         QDir().mkpath(Photos);
@@ -101,10 +101,6 @@ protected:
             TTestKit::ReadFile(State->WorkspaceDir + State->CurrentShow + "/Pictures.ini"));
     }
 
-    TTestKit Kit;
-    TScriptedPrompter Prompter;
-    std::unique_ptr<TRunState> State;
-    std::unique_ptr<TMainForm> Form;
     TPicturePage* Page = nullptr;
     QString Photos;
 };

@@ -8,6 +8,7 @@
 #include "shell/TProgress.h"
 #include "shell/TRunState.h"
 #include "shell/ui/TMainForm.h"
+#include "support/TMainFormTest.h"
 #include "support/TScriptedPrompter.h"
 #include "support/TTestKit.h"
 #include "support/Widgets.h"
@@ -30,13 +31,12 @@ using namespace Lumerix::EditingTesting;
 
 namespace {
 
-class EffectsDialog : public testing::Test {
+class EffectsDialog : public TMainFormTest {
 protected:
     void SetUp() override {
-        State = Kit.State();
-        Form = std::make_unique<TMainForm>(*State, Prompter);
-        ASSERT_TRUE(Form->Prepare());
-        Form->show();
+        TMainFormTest::SetUp();
+        if (HasFatalFailure())
+            return;
         Page = Form->PicturePage();
         const QString photos = Kit.Root() + "photos/";
         TSlideshow& show = Form->Slideshow();
@@ -72,10 +72,6 @@ protected:
 
     QString EntryThumbnail() const { return Form->Slideshow().Pictures().Parsed(0).ThumbnailPath; }
 
-    TTestKit Kit;
-    TScriptedPrompter Prompter;
-    std::unique_ptr<TRunState> State;
-    std::unique_ptr<TMainForm> Form;
     TPicturePage* Page = nullptr;
     QString Picture;
     QImage Before;

@@ -3,6 +3,7 @@
 #include "shell/TProgress.h"
 #include "shell/TRunState.h"
 #include "shell/ui/TMainForm.h"
+#include "support/TMainFormTest.h"
 #include "support/TScriptedPrompter.h"
 #include "support/TTestKit.h"
 #include "support/Widgets.h"
@@ -21,15 +22,8 @@ using namespace Lumerix;
 
 namespace {
 
-class Step4 : public testing::Test {
+class Step4 : public TMainFormTest {
 protected:
-    void SetUp() override {
-        State = Kit.State();
-        Form = std::make_unique<TMainForm>(*State, Prompter);
-        ASSERT_TRUE(Form->Prepare());
-        Form->show();
-    }
-
     void OpenExample() {
         TSilentProgress quiet;
         Form->Slideshow().OpenShow("Diashow_0002", quiet);
@@ -63,11 +57,6 @@ protected:
             Find<QPushButton>(*chooser, "OpenBitBtn")->click();
         };
     }
-
-    TTestKit Kit;
-    TScriptedPrompter Prompter;
-    std::unique_ptr<TRunState> State;
-    std::unique_ptr<TMainForm> Form;
 };
 
 TEST_F(Step4, LaterStepsNeedPictures) {

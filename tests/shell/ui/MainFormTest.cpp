@@ -5,6 +5,7 @@
 #include "shell/ui/TLanguageForm.h"
 #include "shell/ui/TMainForm.h"
 #include "shell/ui/TTipForm.h"
+#include "support/TMainFormTest.h"
 #include "support/TScriptedPrompter.h"
 #include "support/TTestKit.h"
 #include "support/Widgets.h"
@@ -26,20 +27,7 @@ using namespace Lumerix;
 
 namespace {
 
-class MainForm : public testing::Test {
-protected:
-    void SetUp() override {
-        State = Kit.State();
-        Form = std::make_unique<TMainForm>(*State, Prompter);
-        ASSERT_TRUE(Form->Prepare());
-        Form->show();
-    }
-
-    TTestKit Kit;
-    TScriptedPrompter Prompter;
-    std::unique_ptr<TRunState> State;
-    std::unique_ptr<TMainForm> Form;
-};
+using MainForm = TMainFormTest;
 
 TEST_F(MainForm, StartPanelShowsTheCaptionsOfTheLanguage) {
     EXPECT_EQ(Find<QPushButton>(*Form, "BeispielBitBtn")->text(), "Beispiel Diashow öffnen");
