@@ -2,14 +2,19 @@
 
 #include "CliSupport.h"
 #include "TTerminalPrompter.h"
+#include "document/TSlideshow.h"
 #include "document/TSlideshowStore.h"
 #include "imaging/TRasterImage.h"
 #include "shell/TRunState.h"
 #include "video/TFramePreparation.h"
+#include "video/TVideoBuild.h"
 #include "video/TVideoFormat.h"
 
 #include <QDir>
 #include <QGuiApplication>
+
+#include <atomic>
+#include <csignal>
 
 namespace Lumerix {
 
@@ -114,10 +119,80 @@ void Frames(TCliContext& context) {
     }
 }
 
+// Ctrl+C asks a running build to stop at its next step, as the window's abort button does.
+std::atomic_bool Interrupted = false;
+
+extern "C" void Interrupt(int) {
+    Interrupted = true;
+}
+
+// Shows a build on the terminal: its messages as lines, status and percentage on the
+// progress line.
+class TTerminalBuildObserver final : public TVideoBuildObserver {
+public:
+    void SetStatus(const QString& text) override { Progress.SetStatus(text); }
+    void AddMessage(const QString& text) override {
+        if (!text.trimmed().isEmpty())
+            PrintLine(text.trimmed());
+    }
+    void ClearMessages() override {}
+    void SetProgress(int bar, const QString&) override { Progress.SetPercent(bar); }
+    bool AbortRequested() const override { return Interrupted.load(); }
+
+private:
+    TTerminalProgress Progress;
+};
+
+void Video(TCliContext& context) {
+    constexpr const char* usage =
+        "video SHOW --kind vcd|svcd|vcd-transitions|svcd-transitions [--standard pal|ntsc]";
+    const TVideoArguments arguments = ParseArguments(context, usage);
+    if (!arguments.Rest.isEmpty())
+        throw TCliError{QStringLiteral("usage: lumerix-cli %1").arg(QLatin1String(usage))};
+    TSlideshow show(context.State, context.Prompter);
+    TTerminalProgress opening;
+    show.OpenShow(arguments.Show, opening);
+
+    const VideoFormat::TEstimate estimate =
+        VideoFormat::Estimate(arguments.Kind, show.Pictures().Count(),
+                              context.State.SecondsPerPicture.toInt(), context.State.WorkspaceDir);
+    if (!estimate.Enough())
+        throw TCliError{QStringLiteral("%1: %2 MB needed, %3 MB free")
+                            .arg(context.State.Text(4609))
+                            .arg(estimate.NeededMegabytes)
+                            .arg(estimate.FreeMegabytes)};
+
+    Interrupted = false;
+    const auto previous = std::signal(SIGINT, Interrupt);
+    TVideoBuildResult result;
+    {
+        TTerminalBuildObserver observer;
+        TVideoBuild build(context.State, arguments.Kind, arguments.Standard, observer,
+                          context.Prompter);
+        result = build.Run();
+    }
+    std::signal(SIGINT, previous);
+    switch (result.Outcome) {
+    case TVideoBuildResult::TOutcome::Finished:
+        PrintLine(result.ResultPath);
+        return;
+    case TVideoBuildResult::TOutcome::Aborted:
+        throw TCliError{context.State.Text(12001)};
+    case TVideoBuildResult::TOutcome::Failed:
+        throw TCliError{result.Error.isEmpty() ? context.State.Text(12008)
+                                               : context.State.Text(12008) + u' ' + result.Error};
+    }
+}
+
 } // namespace
 
 QList<TCommandLine::TCommand> VideoFrameCommands() {
     return {
+        {QStringLiteral("video"),
+         QStringLiteral("SHOW --kind vcd|svcd|vcd-transitions|svcd-transitions "
+                        "[--standard pal|ntsc]"),
+         QStringLiteral("build the slideshow as a video for DVD players; prints the video's path"),
+         Video},
         {QStringLiteral("video-estimate"),
          QStringLiteral("SHOW --kind vcd|svcd|vcd-transitions|svcd-transitions "
                         "[--standard pal|ntsc]"),

@@ -39,6 +39,9 @@ namespace {
 // Point sizes are meant at 96 dots per inch, so a 12-point caption is 16 pixels high.
 constexpr int DotsPerMeter = 3780;
 
+// Key frames are JPEG quality 85.
+constexpr int KeyFrameQualityFactor = 18;
+
 struct TConverted {
     QImage Frame;
     std::optional<TImagingError> Error;
@@ -133,8 +136,13 @@ void WriteBitmap(const QImage& frame, const QString& path) {
 }
 
 QString BitmapName(int number) {
-    return QStringLiteral("inp") + Strings::PadLeft(QString::number(number), u'0', 4) +
-           QStringLiteral(".bmp");
+    return FrameName(number, TFrameFile::Bitmap);
+}
+
+QString FrameName(int number, TFrameFile file) {
+    const QString digits = Strings::PadLeft(QString::number(number), u'0', 4);
+    return file == TFrameFile::Bitmap ? QStringLiteral("inp") + digits + QStringLiteral(".bmp")
+                                      : QStringLiteral("inp") + digits + QStringLiteral("_Key.jpg");
 }
 
 QList<TFramePicture> PicturesOfShow(const TRunState& state, const QString& showName) {
@@ -158,7 +166,7 @@ QString ClosingPicture(const TRunState& state) {
 
 QStringList PictureStage(const QList<TFramePicture>& pictures, const QString& closingPicture,
                          QSize frame, const TFrameLook& look, const QString& folder,
-                         TProgress& progress) {
+                         TProgress& progress, TFrameFile file, const TFrameWritten& written) {
     QList<TFramePicture> all = pictures;
     all.append({closingPicture, QString()});
     const qsizetype count = pictures.size();
@@ -178,7 +186,7 @@ QStringList PictureStage(const QList<TFramePicture>& pictures, const QString& cl
         }
     };
 
-    QStringList written;
+    QStringList files;
     for (qsizetype i = 0; i < all.size(); ++i) {
         if (progress.Cancelled())
             return {};
@@ -193,12 +201,17 @@ QStringList PictureStage(const QList<TFramePicture>& pictures, const QString& cl
             throw *converted.Error;
         if (converted.Frame.isNull()) // cancelled while converting
             return {};
-        const QString path = target + BitmapName(int(i) + 1);
-        WriteBitmap(converted.Frame, path);
-        written.append(path);
+        const QString path = target + FrameName(int(i) + 1, file);
+        if (file == TFrameFile::Bitmap)
+            WriteBitmap(converted.Frame, path);
+        else
+            TRasterImage(converted.Frame).Save(path, KeyFrameQualityFactor);
+        files.append(path);
+        if (written)
+            written(int(i) + 1, all[i], path);
         progress.SetPercent(int((i + 1) * 100 / all.size()));
     }
-    return written;
+    return files;
 }
 
 } // namespace FramePreparation

@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace Lumerix {
 
 class TProgress;
@@ -55,6 +57,17 @@ void WriteBitmap(const QImage& frame, const QString& path);
 /// "inp" + the number in four digits + ".bmp".
 QString BitmapName(int number);
 
+/// How the picture stage stores its frames: bitmaps for the AVI, JPEG key frames (quality 85)
+/// for the MPEG encoder.
+enum class TFrameFile { Bitmap, KeyFrame };
+
+/// "inp0001.bmp" or "inp0001_Key.jpg".
+QString FrameName(int number, TFrameFile file);
+
+/// Told after each frame file is written: its number (from 1), the picture and the file.
+using TFrameWritten =
+    std::function<void(int number, const TFramePicture& picture, const QString& file)>;
+
 /// The pictures of a slideshow folder from its `Pictures.ini`: the file name (first "|"-word)
 /// and the caption (second "|"-word), both trimmed.
 QList<TFramePicture> PicturesOfShow(const TRunState& state, const QString& showName);
@@ -62,14 +75,15 @@ QList<TFramePicture> PicturesOfShow(const TRunState& state, const QString& showN
 /// The shipped closing picture for the run's language (German or English).
 QString ClosingPicture(const TRunState& state);
 
-/// The picture stage without transitions: writes "inp0001.bmp" … into `folder` (which must
-/// exist), one per picture and the closing picture (no caption) last. Conversions run on
-/// every core; files are written in order. Returns the files written, or an empty list
+/// The picture stage: writes "inp0001.bmp" … (or "inp0001_Key.jpg" …) into `folder` (which
+/// must exist), one per picture and the closing picture (no caption) last. Conversions run
+/// on every core; files are written in order. Returns the files written, or an empty list
 /// when cancelled (checked between pictures; files already written stay). Throws
 /// `TImagingError` for a picture that cannot be read or a frame that cannot be written.
 QStringList PictureStage(const QList<TFramePicture>& pictures, const QString& closingPicture,
                          QSize frame, const TFrameLook& look, const QString& folder,
-                         TProgress& progress);
+                         TProgress& progress, TFrameFile file = TFrameFile::Bitmap,
+                         const TFrameWritten& written = {});
 
 } // namespace FramePreparation
 

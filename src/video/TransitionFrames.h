@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QImage>
+#include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -23,6 +25,17 @@ inline constexpr int QualityFactor = 18;
 /// Hands each sampled frame (numbered from 1) to `frame`; returns the number of frames.
 int Sample(const TTransitionPainter& painter,
            const std::function<void(int number, const QImage& picture)>& frame);
+
+/// The frame files of a video with transitions in showing order: for each picture its key
+/// frame ("inp0001_Key.jpg"), then its in-between frames ("inp0001001.jpg" …) by number; the
+/// closing key frame comes last. Names are compared ignoring letter case, "_" before digits.
+QStringList SequenceOrder(QStringList names);
+
+/// "Test_" + `index` in four digits + ".jpg".
+QString SequenceName(int index);
+
+/// The quantity list line of a key frame: its name, "*", and the video frames it is held.
+QString QuantityLine(const QString& name, int frames);
 
 } // namespace TransitionFrames
 

@@ -215,6 +215,8 @@ void TPicturePage::BuildControls() {
     connect(UndoBitBtn, &QPushButton::clicked, this, &TPicturePage::UndoLast);
     connect(FarbeBitBtn, &QPushButton::clicked, this, &TPicturePage::OpenEffects);
     connect(RGBBitBtn, &QPushButton::clicked, this, &TPicturePage::OpenColourCorrection);
+    connect(BildbearbeitungBitBtn, &QPushButton::clicked, this, &TPicturePage::OpenFullEditor);
+    connect(PrintBitBtn, &QPushButton::clicked, this, &TPicturePage::OpenPrintMenu);
     connect(CancelButton, &QPushButton::clicked, Progress, &TJobProgress::Cancel);
     connect(Progress, &TJobProgress::PercentChanged, ProgressBar, &QProgressBar::setValue);
     connect(Progress, &TJobProgress::StatusChanged, StatusLabel, &QLabel::setText);
@@ -490,6 +492,10 @@ void TPicturePage::OpenColourCorrection() {
     if (form.Prepare(TLeadEffectsForm::TMode::Rgb, row) && form.exec() == QDialog::Accepted)
         PictureEdited(row);
 }
+
+void TPicturePage::OpenFullEditor() {}
+
+void TPicturePage::OpenPrintMenu() {}
 
 void TPicturePage::PictureEdited(int row) {
     if (row < 0 || row >= Slideshow.Pictures().Count())

@@ -79,6 +79,10 @@ private:
     void OpenEffects();
     /// The red/green/blue correction for the selected picture (modal).
     void OpenColourCorrection();
+    /// The full-size editor on the selected picture.
+    void OpenFullEditor();
+    /// The album print menu at the mouse position.
+    void OpenPrintMenu();
     /// After an editing window wrote the picture of `row`: select it again, show it anew.
     void PictureEdited(int row);
     void EnableEditing(bool enabled);

@@ -94,13 +94,6 @@ void TMakeWizzard::Next() {
     for (const auto& [button, output] : choices) {
         if (!button->isChecked())
             continue;
-        if (output == TOutput::Video) {
-            // The video output arrives with its own windows.
-            Prompter.Information(State.Language().Pick(
-                QStringLiteral("Diese Ausgabe steht in dieser Version noch nicht zur Verfügung."),
-                QStringLiteral("This output is not available in this version yet.")));
-            return;
-        }
         Chosen = output;
         accept();
         return;

@@ -10,6 +10,8 @@
 #include "shell/TPreferences.h"
 #include "shell/TPrompter.h"
 #include "shell/TRunState.h"
+#include "video/ui/TDVDForm.h"
+#include "video/ui/TDVDWizardForm.h"
 
 #include <QApplication>
 #include <QProcess>
@@ -38,6 +40,8 @@ TPackageFlow::TPackageFlow(TRunState& state, TPrompter& prompter, TSlideshow& sl
     Chooser = new TExportForm(State, Prompter, window);
     Chooser->setObjectName(QStringLiteral("PackageChooser"));
     Gallery = new THTMLForm(State, Prompter, window);
+    VideoWizard = new TDVDWizardForm(State, Prompter, window);
+    VideoCreator = new TDVDForm(State, Prompter, window);
 }
 
 QString TPackageFlow::XScreenSaverFile() const {
@@ -45,9 +49,21 @@ QString TPackageFlow::XScreenSaverFile() const {
 }
 
 void TPackageFlow::Run() {
-    const TMakeWizzard::TOutput output = Wizard->Choose();
-    if (output == TMakeWizzard::TOutput::None)
-        return;
+    TMakeWizzard::TOutput output = TMakeWizzard::TOutput::None;
+    TDVDWizardForm::TChoice video;
+    // The video wizard's "back" returns to the choice of output.
+    for (;;) {
+        output = Wizard->Choose();
+        if (output == TMakeWizzard::TOutput::None)
+            return;
+        if (output != TMakeWizzard::TOutput::Video)
+            break;
+        video = VideoWizard->Choose(Slideshow.Pictures().Count());
+        if (video.Answer == TDVDWizardForm::TAnswer::Cancel)
+            return;
+        if (video.Answer == TDVDWizardForm::TAnswer::Build)
+            break;
+    }
     QString error;
     if (!TPreferences::Save(State, &error))
         Prompter.Error(error);
@@ -65,6 +81,9 @@ void TPackageFlow::Run() {
     case TMakeWizzard::TOutput::WebPage:
         MakeWebPage();
         break;
+    case TMakeWizzard::TOutput::Video:
+        MakeVideo(video.Kind, video.Standard);
+        break;
     default:
         break;
     }
@@ -74,6 +93,17 @@ void TPackageFlow::MakePc() {
     // Saving again starts the player in the workspace and waits until the user ends it.
     Slideshow.SaveShow(true);
     Instructions->Tell(State.Text(4602), State.Text(4611), true, false);
+}
+
+void TPackageFlow::MakeVideo(TVideoKind kind, TTvStandard standard) {
+    Slideshow.SavePictureList();
+    const VideoFormat::TEstimate estimate = VideoFormat::Estimate(
+        kind, Slideshow.Pictures().Count(), State.SecondsPerPicture.toInt(), State.WorkspaceDir);
+    if (!estimate.Enough()) {
+        Instructions->Tell(State.Text(4609), State.Text(4618), false, false);
+        return;
+    }
+    VideoCreator->BuildVideo(kind, standard);
 }
 
 void TPackageFlow::MakeWebPage() {

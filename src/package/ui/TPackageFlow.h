@@ -1,5 +1,7 @@
 #pragma once
 
+#include "video/TVideoFormat.h"
+
 #include <QObject>
 
 class QWidget;
@@ -7,6 +9,8 @@ class QWidget;
 namespace Lumerix {
 
 class TAnweisungForm;
+class TDVDForm;
+class TDVDWizardForm;
 class TExportForm;
 class THTMLForm;
 class TMakeWizzard;
@@ -33,6 +37,7 @@ private:
     void MakeCdRom();
     void MakeScreensaver();
     void MakeWebPage();
+    void MakeVideo(TVideoKind kind, TTvStandard standard);
 
     TRunState& State;
     TPrompter& Prompter;
@@ -41,6 +46,8 @@ private:
     TAnweisungForm* Instructions = nullptr;
     TExportForm* Chooser = nullptr;
     THTMLForm* Gallery = nullptr;
+    TDVDWizardForm* VideoWizard = nullptr;
+    TDVDForm* VideoCreator = nullptr;
 };
 
 } // namespace Lumerix

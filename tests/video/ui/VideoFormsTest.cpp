@@ -1,0 +1,159 @@
+#include "video/ui/TDVDForm.h"
+#include "video/ui/TDVDWizardForm.h"
+
+#include "document/TSlideshow.h"
+#include "imaging/TRasterImage.h"
+#include "package/ui/TAnweisungForm.h"
+#include "shell/TProgress.h"
+#include "support/TScriptedPrompter.h"
+#include "support/TTestKit.h"
+#include "support/Widgets.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace Lumerix;
+
+namespace {
+
+class VideoForms : public testing::Test {
+protected:
+    void SetUp() override {
+        State = Kit.State();
+        Show = std::make_unique<TSlideshow>(*State, Prompter);
+    }
+
+    void MakeShow(int count) {
+        Show->NewShow(QStringLiteral("Winter"));
+        QStringList sources;
+        for (int i = 0; i < count; ++i) {
+            QImage image(800, 600, QImage::Format_RGB888);
+            image.fill(QColor(40 * i, 120, 200));
+            const QString path = Kit.Root() + QStringLiteral("photos/W%1.jpg").arg(i);
+            QDir().mkpath(QFileInfo(path).path());
+            TRasterImage(image).Save(path);
+            sources.append(path);
+        }
+        TSilentProgress progress;
+        ASSERT_TRUE(Show->AddPictures(sources, -1, progress));
+        State->SecondsPerPicture = QStringLiteral("3");
+        Show->SaveShow(false);
+    }
+
+    // Closes the next modal window (the instructions) as soon as it shows, keeping its title.
+    void AnswerNextModal() {
+        QTimer::singleShot(0, [this] {
+            if (auto* modal = QApplication::activeModalWidget()) {
+                if (auto* label = modal->findChild<QLabel*>("MakeLabel"))
+                    Told = label->text();
+                modal->close();
+            } else {
+                AnswerNextModal();
+            }
+        });
+    }
+
+    TTestKit Kit;
+    std::unique_ptr<TRunState> State;
+    TScriptedPrompter Prompter;
+    std::unique_ptr<TSlideshow> Show;
+    QString Told;
+};
+
+TEST_F(VideoForms, WizardShowsTheEstimateOfTheChosenKind) {
+    State->SecondsPerPicture = QStringLiteral("3");
+    TDVDWizardForm wizard(*State, Prompter);
+    // Choose() runs the window modally: answer from inside it.
+    QTimer::singleShot(0, [&] {
+        auto* size = Find<QLineEdit>(wizard, "DiashowSizeEdit");
+        EXPECT_EQ(size->text(), "31 MB");
+        EXPECT_TRUE(Find<QLineEdit>(wizard, "FreeDiskEdit")->text().endsWith(" MB"));
+        Find<QRadioButton>(wizard, "SVCDRadioButton")->click();
+        EXPECT_EQ(size->text(), "54 MB");
+        Find<QRadioButton>(wizard, "NanoSVCDRadioButton")->click();
+        EXPECT_EQ(size->text(), "57 MB");
+        Find<QRadioButton>(wizard, "NTSCRadioButton")->click();
+        EXPECT_EQ(size->text(), "57 MB"); // the standard does not change the estimate
+        Find<QPushButton>(wizard, "WeiterBitBtn")->click();
+    });
+    const TDVDWizardForm::TChoice choice = wizard.Choose(10);
+    EXPECT_EQ(choice.Answer, TDVDWizardForm::TAnswer::Build);
+    EXPECT_EQ(choice.Kind, TVideoKind::SvcdTransitions);
+    EXPECT_EQ(choice.Standard, TTvStandard::Ntsc);
+    EXPECT_EQ(wizard.windowTitle(), State->Text(5207));
+
+    QTimer::singleShot(0, [&] { Find<QPushButton>(wizard, "ZurueckBitBtn")->click(); });
+    EXPECT_EQ(wizard.Choose(0).Answer, TDVDWizardForm::TAnswer::Back);
+    QTimer::singleShot(0, [&] { Find<QPushButton>(wizard, "AbortBitBtn")->click(); });
+    EXPECT_EQ(wizard.Choose(0).Answer, TDVDWizardForm::TAnswer::Cancel);
+}
+
+TEST_F(VideoForms, CreatorRunsTheBuildOffTheWindowThreadAndOffersThePreview) {
+    MakeShow(2);
+    TDVDForm form(*State, Prompter);
+    QSignalSpy ended(&form, &TDVDForm::BuildEnded);
+    form.StartBuild(TVideoKind::Vcd, TTvStandard::Pal);
+    auto* close = Find<QPushButton>(form, "CloseBitBtn");
+    auto* abort = Find<QPushButton>(form, "AbortBitBtn");
+    auto* video = Find<QPushButton>(form, "VideoBitBtn");
+    EXPECT_FALSE(close->isEnabled());
+    EXPECT_TRUE(abort->isEnabled());
+    EXPECT_FALSE(video->isEnabled());
+    form.close(); // refused while the build runs
+    ASSERT_TRUE(ended.wait(60000));
+
+    EXPECT_EQ(form.Result().Outcome, TVideoBuildResult::TOutcome::Finished);
+    EXPECT_TRUE(QFileInfo::exists(form.Result().ResultPath));
+    EXPECT_TRUE(close->isEnabled());
+    EXPECT_TRUE(video->isEnabled());
+    EXPECT_FALSE(abort->isEnabled());
+    EXPECT_EQ(Find<QProgressBar>(form, "ProgressBar1")->value(), 100);
+    EXPECT_TRUE(Find<QPlainTextEdit>(form, "Memo1")->toPlainText().endsWith(State->Text(12007)));
+    EXPECT_EQ(Find<QLabel>(form, "StatusLabel")->text(), State->Text(12007));
+
+    AnswerNextModal();
+    close->click();
+    EXPECT_EQ(Told, State->Text(4607));
+}
+
+TEST_F(VideoForms, AbortStopsTheBuildAndTellsTheUser) {
+    MakeShow(8);
+    TDVDForm form(*State, Prompter);
+    QSignalSpy ended(&form, &TDVDForm::BuildEnded);
+    form.StartBuild(TVideoKind::Svcd, TTvStandard::Pal);
+    AnswerNextModal();
+    Find<QPushButton>(form, "AbortBitBtn")->click();
+    ASSERT_TRUE(ended.wait(60000));
+    QApplication::processEvents();
+    EXPECT_EQ(form.Result().Outcome, TVideoBuildResult::TOutcome::Aborted);
+    EXPECT_FALSE(QFileInfo::exists(TVideoBuild::ResultPath(*State, TVideoKind::Svcd)));
+}
+
+TEST_F(VideoForms, FailedBuildShowsTheErrorAndOnlyClose) {
+    MakeShow(1);
+    TTestKit::WriteFile(State->WorkspaceDir + State->CurrentShow + "/Audio001.wav", "RIFF");
+    TDVDForm form(*State, Prompter);
+    QSignalSpy ended(&form, &TDVDForm::BuildEnded);
+    form.StartBuild(TVideoKind::Vcd, TTvStandard::Pal);
+    ASSERT_TRUE(ended.wait(60000));
+    EXPECT_EQ(form.Result().Outcome, TVideoBuildResult::TOutcome::Failed);
+    // The broken track was refused through the cross-thread prompter.
+    EXPECT_EQ(Prompter.OfKind(TScriptedPrompter::TKind::Information).size(), 1);
+    EXPECT_TRUE(Find<QPushButton>(form, "CloseBitBtn")->isEnabled());
+    EXPECT_FALSE(Find<QPushButton>(form, "VideoBitBtn")->isEnabled());
+    AnswerNextModal();
+    Find<QPushButton>(form, "CloseBitBtn")->click();
+    EXPECT_EQ(Told, State->Text(4606));
+}
+
+} // namespace
