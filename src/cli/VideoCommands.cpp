@@ -3,6 +3,8 @@
 #include "CliSupport.h"
 #include "audio/TWaveStream.h"
 #include "audio/WaveJoin.h"
+#include "shell/TProgress.h"
+#include "video/TMpegEncoder.h"
 
 namespace Lumerix {
 
@@ -33,6 +35,39 @@ void WaveJoin(TCliContext& context) {
     CliSupport::PrintLine(QStringLiteral("samples=%1").arg(samples));
 }
 
+/// Progress as plain lines on standard output: each new status, and every tenth percent.
+class TLineProgress final : public TProgress {
+public:
+    void SetStatus(const QString& text) override {
+        if (text != Status)
+            CliSupport::PrintLine(text);
+        Status = text;
+    }
+    void SetPercent(int percent) override {
+        if (percent / 10 == Tenth)
+            return;
+        Tenth = percent / 10;
+        CliSupport::PrintLine(QStringLiteral("%1%").arg(Tenth * 10));
+    }
+    bool Cancelled() const override { return false; }
+
+private:
+    QString Status;
+    int Tenth = -1;
+};
+
+void MpegEncode(TCliContext& context) {
+    CliSupport::NeedArguments(context, 2, 2, "mpeg-encode FOLDER RESULT.mpg");
+    try {
+        TMpegEncoder encoder = TMpegEncoder::OpenMPDX(context.Arguments[0], context.Arguments[1]);
+        TLineProgress progress;
+        encoder.EncodeMPDX(&progress);
+        CliSupport::PrintLine(encoder.ResultPath());
+    } catch (const TMpegError& error) {
+        throw TCliError{error.Text()};
+    }
+}
+
 } // namespace
 
 QList<TCommandLine::TCommand> VideoCommands() {
@@ -41,6 +76,10 @@ QList<TCommandLine::TCommand> VideoCommands() {
          QStringLiteral("joins WAVE files end to end, repeating them, until TARGET-SECONDS × "
                         "44100 samples are written to OUT.wav in the first file's format"),
          WaveJoin},
+        {QStringLiteral("mpeg-encode"), QStringLiteral("FOLDER RESULT.mpg"),
+         QStringLiteral("encodes the frames, hold counts and sound of an encoder FOLDER into a "
+                        "VCD or SVCD MPEG file (RESULT ends in _VCD.mpg or _SVCD.mpg)"),
+         MpegEncode},
     };
 }
 

@@ -4,7 +4,7 @@
 
 namespace Lumerix {
 
-/// The video commands: wave-join.
+/// The video commands: wave-join, mpeg-encode.
 QList<TCommandLine::TCommand> VideoCommands();
 
 } // namespace Lumerix

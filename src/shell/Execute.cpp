@@ -158,12 +158,15 @@ bool CopyFile(const QString& source, const QString& target) {
 }
 
 int RunAndWait(const QString& folder, const QString& program, const QStringList& arguments,
-               TPrompter* prompter, TProgress* progress) {
+               TPrompter* prompter, TProgress* progress, TErrorOutput errorOutput) {
     QProcess process;
     process.setWorkingDirectory(folder);
     process.setProgram(program);
     process.setArguments(arguments);
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    if (errorOutput == TErrorOutput::Forward)
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    else
+        process.setStandardErrorFile(QProcess::nullDevice());
     process.setStandardOutputFile(QProcess::nullDevice());
 
     QEventLoop loop;

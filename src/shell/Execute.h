@@ -35,11 +35,16 @@ bool CopyFiles(const QString& sourceMask, const QString& targetFolder);
 /// Copies one file over `target`, keeping its permissions; false on failure.
 bool CopyFile(const QString& source, const QString& target);
 
+/// What becomes of a started program's error output: passed on to ours, or dropped (for
+/// programs that draw progress there).
+enum class TErrorOutput { Forward, Discard };
+
 /// Starts `program` with `arguments` in `folder` and waits for it while the caller's event
 /// loop keeps running. Returns the exit code, or -1 when the program could not be started
 /// ("Error starting " and the program is shown through `prompter`) or crashed. A cancel
-/// through `progress` kills the program and returns -1.
+/// through `progress` kills the program and returns -1. Standard output is always dropped.
 int RunAndWait(const QString& folder, const QString& program, const QStringList& arguments,
-               TPrompter* prompter = nullptr, TProgress* progress = nullptr);
+               TPrompter* prompter = nullptr, TProgress* progress = nullptr,
+               TErrorOutput errorOutput = TErrorOutput::Forward);
 
 } // namespace Lumerix::Execute

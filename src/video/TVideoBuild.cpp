@@ -379,7 +379,9 @@ bool TVideoBuild::PrepareTrack(int number, const QString& path) {
         Log(QStringLiteral("        Start: ") + Decoder + u' ' + u'"' + path +
             QStringLiteral("\" \"") + target + QStringLiteral("\" --decode"));
         TStageProgress progress(Observer, [](const QString&) {});
-        Execute::RunAndWait(State.EncoderDir, Decoder, arguments, &Prompter, &progress);
+        // The decoder draws its progress on its error output; the log tells the story.
+        Execute::RunAndWait(State.EncoderDir, Decoder, arguments, &Prompter, &progress,
+                            Execute::TErrorOutput::Discard);
         CheckAbort();
         if (!QFileInfo::exists(target)) {
             Log(QStringLiteral("FEHLER: ") + target + QStringLiteral(" wurde nicht erzeugt!"));

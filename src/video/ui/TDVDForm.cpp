@@ -15,6 +15,7 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
@@ -115,6 +116,9 @@ TDVDForm::~TDVDForm() {
 
 TVideoBuildResult TDVDForm::BuildVideo(TVideoKind kind, TTvStandard standard) {
     StartBuild(kind, standard);
+    // Without a window manager "maximised" means nothing; fill the screen either way.
+    if (const QScreen* screen = this->screen())
+        resize(screen->availableGeometry().size());
     showMaximized();
     exec();
     return LastResult;
