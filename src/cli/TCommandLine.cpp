@@ -6,6 +6,7 @@
 #include "EditCommands.h"
 #include "GalleryCommands.h"
 #include "PackageCommands.h"
+#include "PrintCommands.h"
 #include "ScanCommands.h"
 #include "SettingsCommands.h"
 #include "TTerminalPrompter.h"
@@ -98,6 +99,7 @@ TCommandLine::TCommandLine() {
     Commands.append(GalleryCommands());
     Commands.append(VideoCommands());
     Commands.append(VideoFrameCommands());
+    Commands.append(PrintCommands());
 }
 
 QString TCommandLine::HelpText() const {

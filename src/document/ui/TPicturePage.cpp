@@ -4,14 +4,17 @@
 #include "TPictureListView.h"
 #include "document/TSlideshow.h"
 #include "document/TThumbnailMaker.h"
+#include "editing/ui/TFullsizeForm.h"
 #include "editing/ui/TLeadEffectsForm.h"
 #include "editing/ui/TPainterEffectsF.h"
 #include "imaging/TRasterImage.h"
+#include "printing/ui/TPrintMenu.h"
 #include "shell/Strings.h"
 #include "shell/TPrompter.h"
 #include "shell/TRunState.h"
 #include "shell/ui/TJobProgress.h"
 
+#include <QCursor>
 #include <QFileInfo>
 #include <QFutureWatcher>
 #include <QGridLayout>
@@ -20,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -55,6 +59,26 @@ QList<int> SelectedRows(const QListView* view) {
 }
 
 constexpr QSize PreviewSize(320, 240);
+
+// Runs an action on a left click of the watched widget.
+class TClickFilter final : public QObject {
+public:
+    TClickFilter(std::function<void()> action, QObject* parent)
+        : QObject(parent), Action(std::move(action)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonRelease &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+            Action();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> Action;
+};
 
 } // namespace
 
@@ -137,6 +161,8 @@ void TPicturePage::BuildControls() {
     LEADImage2->setAlignment(Qt::AlignCenter);
     LEADImage2->setStyleSheet(QStringLiteral("background: black;"));
     LEADImage2->hide();
+    // A click on the preview opens the full-size editor, as its button does.
+    LEADImage2->installEventFilter(new TClickFilter([this] { OpenFullEditor(); }, LEADImage2));
 
     ProgressBar = new QProgressBar(this);
     ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
@@ -493,9 +519,21 @@ void TPicturePage::OpenColourCorrection() {
         PictureEdited(row);
 }
 
-void TPicturePage::OpenFullEditor() {}
+void TPicturePage::OpenFullEditor() {
+    const int row = Selected;
+    if (row < 0 || !BildbearbeitungBitBtn->isEnabled())
+        return;
+    // One editor for the whole run: its marking state outlasts a closing.
+    auto* editor = findChild<TFullsizeForm*>();
+    if (editor == nullptr)
+        editor = new TFullsizeForm(State, Slideshow, Prompter, this);
+    editor->Open(row);
+    PictureEdited(row);
+}
 
-void TPicturePage::OpenPrintMenu() {}
+void TPicturePage::OpenPrintMenu() {
+    ShowPrintMenu(State, Slideshow, Prompter, this, QCursor::pos());
+}
 
 void TPicturePage::PictureEdited(int row) {
     if (row < 0 || row >= Slideshow.Pictures().Count())
@@ -510,11 +548,9 @@ void TPicturePage::EnableEditing(bool enabled) {
     for (QWidget* control : std::initializer_list<QWidget*>{
              SpeedButton5, SpeedButton6, SpeedButton7, SpeedButton9, SpeedButton10})
         control->setEnabled(enabled);
-    FarbeBitBtn->setEnabled(enabled);
-    RGBBitBtn->setEnabled(enabled);
-    // The editor and print windows arrive with their own subsystems.
-    for (QWidget* control : std::initializer_list<QWidget*>{BildbearbeitungBitBtn, PrintBitBtn})
-        control->setEnabled(false);
+    for (QWidget* control : std::initializer_list<QWidget*>{FarbeBitBtn, RGBBitBtn,
+                                                            BildbearbeitungBitBtn, PrintBitBtn})
+        control->setEnabled(enabled);
     UndoBitBtn->setEnabled(enabled && State.UndoCount > 0);
     TextEdit->setEnabled(enabled);
     QPalette palette = CaptionLabel->palette();

@@ -1,0 +1,132 @@
+#include "TPrintSizeForm.h"
+
+#include "shell/TPrompter.h"
+#include "shell/TRunState.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace Lumerix {
+
+TPrintSizeForm::TPrintSizeForm(const TRunState& state, TPrompter& prompter, QWidget* parent)
+    : QDialog(parent, Qt::Tool), State(state), Prompter(prompter) {
+    setObjectName(QStringLiteral("PrintSizeForm"));
+    setWindowTitle(State.Text(6600));
+    auto* sidePicture = new QLabel(this);
+    sidePicture->setPixmap(QPixmap(State.KitFile(QStringLiteral("recom/wizard.jpg"))));
+    auto* heading = new QLabel(State.Text(6601), this);
+    QFont bold = heading->font();
+    bold.setBold(true);
+    heading->setFont(bold);
+    heading->setWordWrap(true);
+
+    auto* group = new QGroupBox(State.Text(6602), this);
+    auto radio = [group](const char* name, const QString& text) {
+        auto* button = new QRadioButton(text, group);
+        button->setObjectName(QString::fromLatin1(name));
+        return button;
+    };
+    Format9x13RadioButton = radio("Format9x13RadioButton", State.Text(6603));
+    Format10x15RadioButton = radio("Format10x15RadioButton", State.Text(6604));
+    Format13x18RadioButton = radio("Format13x18RadioButton", State.Text(6605));
+    CustomRadioButton = radio("CustomRadioButton", State.Text(6606));
+    Format9x13RadioButton->setChecked(true);
+    auto* choices = new QButtonGroup(this);
+    WidthEdit = new QLineEdit(group);
+    WidthEdit->setObjectName(QStringLiteral("WidthEdit"));
+    WidthEdit->setMaximumWidth(80);
+    WidthHintLabel = new QLabel(State.Text(6610), group);
+    WidthHintLabel->setObjectName(QStringLiteral("WidthHintLabel"));
+    WidthHintLabel->setWordWrap(true);
+    auto* groupLayout = new QVBoxLayout(group);
+    for (QRadioButton* choice : {Format9x13RadioButton, Format10x15RadioButton,
+                                 Format13x18RadioButton, CustomRadioButton}) {
+        choices->addButton(choice);
+        groupLayout->addWidget(choice);
+    }
+    auto* widthRow = new QHBoxLayout;
+    widthRow->addWidget(WidthEdit);
+    widthRow->addWidget(WidthHintLabel, 1);
+    groupLayout->addLayout(widthRow);
+
+    CaptionCheckBox = new QCheckBox(State.Text(6607), this);
+    CaptionCheckBox->setObjectName(QStringLiteral("CaptionCheckBox"));
+    OKBitBtn = new QPushButton(State.Text(6608), this);
+    OKBitBtn->setObjectName(QStringLiteral("OKBitBtn"));
+    OKBitBtn->setDefault(true);
+    CancelBitBtn = new QPushButton(State.Text(6609), this);
+    CancelBitBtn->setObjectName(QStringLiteral("CancelBitBtn"));
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(heading);
+    right->addWidget(group);
+    right->addWidget(CaptionCheckBox);
+    right->addStretch();
+    auto* top = new QHBoxLayout;
+    top->addWidget(sidePicture);
+    top->addLayout(right, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(OKBitBtn);
+    buttons->addWidget(CancelBitBtn);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top, 1);
+    layout->addLayout(buttons);
+
+    connect(choices, &QButtonGroup::buttonClicked, this, &TPrintSizeForm::FormatChosen);
+    connect(WidthEdit, &QLineEdit::textEdited, this, &TPrintSizeForm::WidthEdited);
+    connect(OKBitBtn, &QPushButton::clicked, this, [this] {
+        CaptionsChosen = CaptionCheckBox->isChecked();
+        accept();
+    });
+    connect(CancelBitBtn, &QPushButton::clicked, this, &QDialog::reject);
+    FormatChosen();
+}
+
+TPrintFormat TPrintSizeForm::Format() const {
+    if (Format10x15RadioButton->isChecked())
+        return TPrintFormat::Format10x15;
+    if (Format13x18RadioButton->isChecked())
+        return TPrintFormat::Format13x18;
+    if (CustomRadioButton->isChecked())
+        return TPrintFormat::Custom;
+    return TPrintFormat::Format9x13;
+}
+
+void TPrintSizeForm::FormatChosen() {
+    const bool custom = CustomRadioButton->isChecked();
+    WidthEdit->setVisible(custom);
+    WidthHintLabel->setVisible(custom);
+    if (!custom)
+        Value = PrintSize::ValueOf(Format());
+    else if (!WidthEdit->text().trimmed().isEmpty())
+        WidthEdited(WidthEdit->text());
+    else
+        Value = PrintSize::DefaultValue;
+}
+
+void TPrintSizeForm::WidthEdited(const QString& text) {
+    const std::optional<int> value = PrintSize::ValueOfWidthText(text, locale());
+    Value = value.value_or(PrintSize::DefaultValue);
+    // An emptied field is the start of retyping, not a mistake worth a message.
+    if (!value && !text.trimmed().isEmpty())
+        Prompter.Information(State.Text(6611));
+}
+
+std::optional<TAlbumOptions> TPrintSizeForm::Ask() {
+    // A cancelled opening leaves the caption switch as the last OK stored it.
+    CaptionCheckBox->setChecked(CaptionsChosen);
+    if (exec() != QDialog::Accepted)
+        return std::nullopt;
+    return TAlbumOptions{Value, CaptionsChosen};
+}
+
+} // namespace Lumerix
