@@ -1,4 +1,23 @@
-# Sourced by the benchmarks: makes (once) and lists camera-like test pictures.
+# Sourced by the benchmarks: installs the tools they compare with and makes (once) the
+# camera-like test pictures and music they work on.
+
+# bench_need PACKAGE ... → installs the Debian packages that are missing (through sudo when not
+# run as root).
+bench_need() {
+  local missing=() p
+  for p in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$p")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return
+  echo "installing ${missing[*]}" >&2
+  local sudo=
+  [ "$(id -u)" -ne 0 ] && sudo=sudo
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
 # bench_photos COUNT → prints the folder holding photo-001.jpg … (4000 × 3000, fractal detail
 # over soft colour fields plus sensor-like noise, JPEG quality 92, every file different).
 bench_photos() {

@@ -1,6 +1,7 @@
 #include "video/TVideoBuild.h"
 
 #include "TFfmpegTools.h"
+#include "TVideoShowFixture.h"
 #include "audio/TAudioFixture.h"
 #include "document/TSlideshow.h"
 #include "imaging/TRasterImage.h"
@@ -44,40 +45,8 @@ public:
     QStringList Texts;
 };
 
-// A picture whose upper half is red and lower half blue, so upright frames can be told.
-QString TwoColourJpeg(const QString& path, int width, int height) {
-    QImage image(width, height, QImage::Format_RGB888);
-    image.fill(Qt::blue);
-    for (int y = 0; y < height / 2; ++y)
-        for (int x = 0; x < width; ++x)
-            image.setPixelColor(x, y, Qt::red);
-    QDir().mkpath(QFileInfo(path).path());
-    TRasterImage(image).Save(path);
-    return path;
-}
-
-class VideoBuild : public testing::Test {
+class VideoBuild : public VideoTesting::TVideoShowFixture {
 protected:
-    void SetUp() override {
-        State = Kit.State();
-        Show = std::make_unique<TSlideshow>(*State, Prompter);
-    }
-
-    // A slideshow of `count` pictures of 1600 × 1200 shown `seconds` each.
-    void MakeShow(int count, int seconds = 3) {
-        Show->NewShow(QStringLiteral("Ferien am Meer"));
-        QStringList sources;
-        for (int i = 0; i < count; ++i)
-            sources.append(
-                TwoColourJpeg(Kit.Root() + QStringLiteral("photos/Bild%1.jpg").arg(i), 1600, 1200));
-        TSilentProgress progress;
-        ASSERT_TRUE(Show->AddPictures(sources, -1, progress));
-        State->SecondsPerPicture = QString::number(seconds);
-        Show->SaveShow(false);
-    }
-
-    QString ShowDir() const { return State->WorkspaceDir + State->CurrentShow + u'/'; }
-
     TVideoBuildResult Build(TVideoKind kind = TVideoKind::Vcd,
                             TTvStandard standard = TTvStandard::Pal) {
         TVideoBuild build(*State, kind, standard, Observer, Prompter);
@@ -90,10 +59,6 @@ protected:
         return QDir(State->EncoderDir).entryList(QDir::Files | QDir::Hidden, QDir::Name);
     }
 
-    TTestKit Kit;
-    std::unique_ptr<TRunState> State;
-    TScriptedPrompter Prompter;
-    std::unique_ptr<TSlideshow> Show;
     TRecordingObserver Observer;
 };
 
@@ -291,13 +256,12 @@ TEST_F(VideoBuild, UnreadablePictureFailsWithItsName) {
 }
 
 TEST(VideoBuildRules, FramesWithTransitionsAreShownKeyFirst) {
-    const QStringList shuffled = {"inp0002001.jpg", "inp0003_Key.jpg", "inp0001002.jpg",
+    const QStringList shuffled = {"inp0002001.jpg",  "inp0003_Key.jpg", "inp0001002.jpg",
                                   "INP0001_KEY.JPG", "inp0002_Key.jpg", "inp0001001.jpg",
                                   "inp0002002.jpg"};
     EXPECT_EQ(TransitionFrames::SequenceOrder(shuffled),
-              (QStringList{"INP0001_KEY.JPG", "inp0001001.jpg", "inp0001002.jpg",
-                           "inp0002_Key.jpg", "inp0002001.jpg", "inp0002002.jpg",
-                           "inp0003_Key.jpg"}));
+              (QStringList{"INP0001_KEY.JPG", "inp0001001.jpg", "inp0001002.jpg", "inp0002_Key.jpg",
+                           "inp0002001.jpg", "inp0002002.jpg", "inp0003_Key.jpg"}));
     EXPECT_EQ(TransitionFrames::SequenceName(12), "Test_0012.jpg");
     EXPECT_EQ(TransitionFrames::QuantityLine("Test_0012.jpg", 75), "Test_0012.jpg*75");
 }

@@ -8,6 +8,7 @@
 #include "support/TScriptedPrompter.h"
 #include "support/TTestKit.h"
 #include "support/Widgets.h"
+#include "video/TVideoShowFixture.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -26,30 +27,8 @@ using namespace Lumerix;
 
 namespace {
 
-class VideoForms : public testing::Test {
+class VideoForms : public VideoTesting::TVideoShowFixture {
 protected:
-    void SetUp() override {
-        State = Kit.State();
-        Show = std::make_unique<TSlideshow>(*State, Prompter);
-    }
-
-    void MakeShow(int count) {
-        Show->NewShow(QStringLiteral("Winter"));
-        QStringList sources;
-        for (int i = 0; i < count; ++i) {
-            QImage image(800, 600, QImage::Format_RGB888);
-            image.fill(QColor(40 * i, 120, 200));
-            const QString path = Kit.Root() + QStringLiteral("photos/W%1.jpg").arg(i);
-            QDir().mkpath(QFileInfo(path).path());
-            TRasterImage(image).Save(path);
-            sources.append(path);
-        }
-        TSilentProgress progress;
-        ASSERT_TRUE(Show->AddPictures(sources, -1, progress));
-        State->SecondsPerPicture = QStringLiteral("3");
-        Show->SaveShow(false);
-    }
-
     // Closes the next modal window (the instructions) as soon as it shows, keeping its title.
     void AnswerNextModal() {
         QTimer::singleShot(0, [this] {
@@ -63,10 +42,6 @@ protected:
         });
     }
 
-    TTestKit Kit;
-    std::unique_ptr<TRunState> State;
-    TScriptedPrompter Prompter;
-    std::unique_ptr<TSlideshow> Show;
     QString Told;
 };
 
@@ -99,7 +74,7 @@ TEST_F(VideoForms, WizardShowsTheEstimateOfTheChosenKind) {
 }
 
 TEST_F(VideoForms, CreatorRunsTheBuildOffTheWindowThreadAndOffersThePreview) {
-    MakeShow(2);
+    MakeShow(2, 3, {800, 600});
     TDVDForm form(*State, Prompter);
     QSignalSpy ended(&form, &TDVDForm::BuildEnded);
     form.StartBuild(TVideoKind::Vcd, TTvStandard::Pal);
@@ -127,7 +102,7 @@ TEST_F(VideoForms, CreatorRunsTheBuildOffTheWindowThreadAndOffersThePreview) {
 }
 
 TEST_F(VideoForms, AbortStopsTheBuildAndTellsTheUser) {
-    MakeShow(8);
+    MakeShow(8, 3, {800, 600});
     TDVDForm form(*State, Prompter);
     QSignalSpy ended(&form, &TDVDForm::BuildEnded);
     form.StartBuild(TVideoKind::Svcd, TTvStandard::Pal);
@@ -140,7 +115,7 @@ TEST_F(VideoForms, AbortStopsTheBuildAndTellsTheUser) {
 }
 
 TEST_F(VideoForms, FailedBuildShowsTheErrorAndOnlyClose) {
-    MakeShow(1);
+    MakeShow(1, 3, {800, 600});
     TTestKit::WriteFile(State->WorkspaceDir + State->CurrentShow + "/Audio001.wav", "RIFF");
     TDVDForm form(*State, Prompter);
     QSignalSpy ended(&form, &TDVDForm::BuildEnded);
