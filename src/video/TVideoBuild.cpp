@@ -252,11 +252,14 @@ void TVideoBuild::TransitionStage() {
             const TTransitionPainter painter(key(number), key(number + 1), effects.Effect(effect));
             const QString base = WorkFile(QStringLiteral("inp") +
                                           Strings::PadLeft(QString::number(number), u'0', 4));
-            TransitionFrames::Sample(painter, [&base](int frame, const QImage& picture) {
-                TRasterImage(picture).Save(base +
-                                               Strings::PadLeft(QString::number(frame), u'0', 3) +
-                                               QStringLiteral(".jpg"),
-                                           TransitionFrames::QualityFactor);
+            TransitionFrames::Sample(painter, [this, &base](int frame, const QImage& picture) {
+                const QString path = base + Strings::PadLeft(QString::number(frame), u'0', 3) +
+                                     QStringLiteral(".jpg");
+                // SVCD frames go straight to the encoder's size instead of being read back.
+                if (VideoFormat::IsSvcd(Kind))
+                    StoreSvcdFrame(TRasterImage(picture), path);
+                else
+                    TRasterImage(picture).Save(path, TransitionFrames::QualityFactor);
             });
             return std::nullopt;
         } catch (const TImagingError& error) {
@@ -309,27 +312,45 @@ void TVideoBuild::RenameFrames() {
                                   .arg(folder.filePath(frames[k]), name));
     }
     if (VideoFormat::IsSvcd(Kind)) {
-        // SVCD frames are composed at the television's proportion and stored at the
-        // encoder's 480 pixels width.
-        const QSize stored(480, Standard == TTvStandard::Pal ? 576 : 480);
+        // The in-between frames were stored at the encoder's size when they were made; the
+        // key frames, which the transitions read, follow now, on every core.
+        QStringList keys;
         for (int k = 0; k < frames.size(); ++k) {
-            CheckAbort();
-            const QString text =
-                State.Text(12006) + QStringLiteral(" %1/%2").arg(k + 1).arg(frames.size());
-            Message(text);
-            Observer.SetStatus(text);
-            const QString path = folder.filePath(TransitionFrames::SequenceName(k));
-            TRasterImage frame;
-            frame.Load(path);
-            frame.Size(stored.width(), stored.height(), TResize::Resample);
-            frame.Save(path);
+            if (frames[k].contains(QStringLiteral("_Key."), Qt::CaseInsensitive))
+                keys.append(folder.filePath(TransitionFrames::SequenceName(k)));
         }
+        const QList<QString> errors =
+            QtConcurrent::blockingMapped(keys, [this](const QString& path) -> QString {
+                try {
+                    TRasterImage frame;
+                    frame.Load(path);
+                    StoreSvcdFrame(frame, path);
+                    return {};
+                } catch (const TImagingError& error) {
+                    return error.Text();
+                }
+            });
+        for (const QString& error : errors) {
+            if (!error.isEmpty())
+                throw TBuildError(error);
+        }
+        const QString text =
+            State.Text(12006) + QStringLiteral(" %1/%2").arg(frames.size()).arg(frames.size());
+        Message(text);
+        Observer.SetStatus(text);
     }
     QString error;
     if (!TextCodec::WriteFileAtomic(
             WorkFile(QStringLiteral("Test_quantity.nno")),
             (quantity.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8(), &error))
         throw TBuildError(error);
+}
+
+void TVideoBuild::StoreSvcdFrame(TRasterImage frame, const QString& path) const {
+    // SVCD frames are composed at the television's proportion and stored at the encoder's
+    // 480 pixels width.
+    frame.Size(480, Standard == TTvStandard::Pal ? 576 : 480, TResize::Resample);
+    frame.Save(path);
 }
 
 QString TVideoBuild::TrackFile(int number) const {

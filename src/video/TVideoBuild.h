@@ -12,6 +12,7 @@
 namespace Lumerix {
 
 class TPrompter;
+class TRasterImage;
 
 /// The build log "Diashow.log": one line per event, no header, no time stamps.
 class TBuildLog {
@@ -97,6 +98,7 @@ private:
     void AudioStage();
     void TransitionStage();
     void RenameFrames();
+    void StoreSvcdFrame(TRasterImage frame, const QString& path) const;
     void AviStage();
     void MpegStage();
     void Finish();
