@@ -3,6 +3,7 @@
 #include "shell/Execute.h"
 #include "shell/TPrompter.h"
 #include "shell/TRunState.h"
+#include "shell/ui/WizardFrame.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,13 +17,8 @@ namespace Lumerix {
 TMakeWizzard::TMakeWizzard(const TRunState& state, TPrompter& prompter, QWidget* parent)
     : QDialog(parent), State(state), Prompter(prompter) {
     setObjectName(QStringLiteral("MakeWizzard"));
-    Image1 = new QLabel(this);
-    Image1->setPixmap(QPixmap(State.KitFile(QStringLiteral("recom/wizard.jpg"))));
-    QuestionLabel = new QLabel(this);
-    QFont bold = QuestionLabel->font();
-    bold.setBold(true);
-    QuestionLabel->setFont(bold);
-    QuestionLabel->setWordWrap(true);
+    Image1 = WizardFrame::SidePicture(State, this);
+    QuestionLabel = WizardFrame::Heading(this);
     auto radio = [this](const char* name) {
         auto* button = new QRadioButton(this);
         button->setObjectName(QString::fromLatin1(name));
@@ -44,24 +40,11 @@ TMakeWizzard::TMakeWizzard(const TRunState& state, TPrompter& prompter, QWidget*
     WeiterBitBtn->setDefault(true);
 
     auto* choices = new QVBoxLayout;
-    choices->addWidget(QuestionLabel);
-    choices->addSpacing(12);
     for (QRadioButton* choice :
          {PCRadioButton, CDROMRadioButton, DVDRadioButton, HTMLRadioButton, ScreenSaverRadioButton})
         choices->addWidget(choice);
-    choices->addStretch();
-    auto* top = new QHBoxLayout;
-    top->addWidget(Image1);
-    top->addSpacing(16);
-    top->addLayout(choices, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(HilfeBitBtn);
-    buttons->addStretch();
-    buttons->addWidget(AbortBitBtn);
-    buttons->addWidget(WeiterBitBtn);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top, 1);
-    layout->addLayout(buttons);
+    WizardFrame::Arrange(*this, Image1, QuestionLabel, choices, {HilfeBitBtn},
+                         {AbortBitBtn, WeiterBitBtn});
 
     connect(WeiterBitBtn, &QPushButton::clicked, this, &TMakeWizzard::Next);
     connect(AbortBitBtn, &QPushButton::clicked, this, &QDialog::reject);

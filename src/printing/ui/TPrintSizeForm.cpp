@@ -2,6 +2,7 @@
 
 #include "shell/TPrompter.h"
 #include "shell/TRunState.h"
+#include "shell/ui/WizardFrame.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -20,13 +21,9 @@ TPrintSizeForm::TPrintSizeForm(const TRunState& state, TPrompter& prompter, QWid
     : QDialog(parent, Qt::Tool), State(state), Prompter(prompter) {
     setObjectName(QStringLiteral("PrintSizeForm"));
     setWindowTitle(State.Text(6600));
-    auto* sidePicture = new QLabel(this);
-    sidePicture->setPixmap(QPixmap(State.KitFile(QStringLiteral("recom/wizard.jpg"))));
-    auto* heading = new QLabel(State.Text(6601), this);
-    QFont bold = heading->font();
-    bold.setBold(true);
-    heading->setFont(bold);
-    heading->setWordWrap(true);
+    auto* sidePicture = WizardFrame::SidePicture(State, this);
+    auto* heading = WizardFrame::Heading(this);
+    heading->setText(State.Text(6601));
 
     auto* group = new QGroupBox(State.Text(6602), this);
     auto radio = [group](const char* name, const QString& text) {
@@ -65,21 +62,10 @@ TPrintSizeForm::TPrintSizeForm(const TRunState& state, TPrompter& prompter, QWid
     CancelBitBtn = new QPushButton(State.Text(6609), this);
     CancelBitBtn->setObjectName(QStringLiteral("CancelBitBtn"));
 
-    auto* right = new QVBoxLayout;
-    right->addWidget(heading);
-    right->addWidget(group);
-    right->addWidget(CaptionCheckBox);
-    right->addStretch();
-    auto* top = new QHBoxLayout;
-    top->addWidget(sidePicture);
-    top->addLayout(right, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(OKBitBtn);
-    buttons->addWidget(CancelBitBtn);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top, 1);
-    layout->addLayout(buttons);
+    auto* content = new QVBoxLayout;
+    content->addWidget(group);
+    content->addWidget(CaptionCheckBox);
+    WizardFrame::Arrange(*this, sidePicture, heading, content, {}, {OKBitBtn, CancelBitBtn});
 
     connect(choices, &QButtonGroup::buttonClicked, this, &TPrintSizeForm::FormatChosen);
     connect(WidthEdit, &QLineEdit::textEdited, this, &TPrintSizeForm::WidthEdited);

@@ -3,6 +3,7 @@
 #include "shell/Execute.h"
 #include "shell/TPrompter.h"
 #include "shell/TRunState.h"
+#include "shell/ui/WizardFrame.h"
 
 #include <QButtonGroup>
 #include <QFormLayout>
@@ -24,13 +25,8 @@ TDVDWizardForm::TDVDWizardForm(const TRunState& state, TPrompter& prompter, QWid
         widget->setObjectName(QString::fromLatin1(name));
         return widget;
     };
-    Image1 = new QLabel(this);
-    Image1->setPixmap(QPixmap(State.KitFile(QStringLiteral("recom/wizard.jpg"))));
-    Label3 = new QLabel(this);
-    QFont bold = Label3->font();
-    bold.setBold(true);
-    Label3->setFont(bold);
-    Label3->setWordWrap(true);
+    Image1 = WizardFrame::SidePicture(State, this);
+    Label3 = WizardFrame::Heading(this);
 
     auto radio = [&](const char* name, QWidget* parentWidget) {
         return static_cast<QRadioButton*>(named(new QRadioButton(parentWidget), name));
@@ -80,8 +76,6 @@ TDVDWizardForm::TDVDWizardForm(const TRunState& state, TPrompter& prompter, QWid
     WeiterBitBtn->setDefault(true);
 
     auto* choices = new QVBoxLayout;
-    choices->addWidget(Label3);
-    choices->addSpacing(12);
     for (QRadioButton* choice :
          {VCDRadioButton, SVCDRadioButton, NanoVCDRadioButton, NanoSVCDRadioButton})
         choices->addWidget(choice);
@@ -89,20 +83,8 @@ TDVDWizardForm::TDVDWizardForm(const TRunState& state, TPrompter& prompter, QWid
     choices->addWidget(standardBox);
     choices->addSpacing(8);
     choices->addLayout(sizes);
-    choices->addStretch();
-    auto* top = new QHBoxLayout;
-    top->addWidget(Image1);
-    top->addSpacing(16);
-    top->addLayout(choices, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(HilfeBitBtn);
-    buttons->addStretch();
-    buttons->addWidget(ZurueckBitBtn);
-    buttons->addWidget(AbortBitBtn);
-    buttons->addWidget(WeiterBitBtn);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top, 1);
-    layout->addLayout(buttons);
+    WizardFrame::Arrange(*this, Image1, Label3, choices, {HilfeBitBtn},
+                         {ZurueckBitBtn, AbortBitBtn, WeiterBitBtn});
 
     connect(WeiterBitBtn, &QPushButton::clicked, this, &TDVDWizardForm::Next);
     connect(ZurueckBitBtn, &QPushButton::clicked, this, [this] {
