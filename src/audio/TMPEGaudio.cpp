@@ -269,7 +269,10 @@ QString TMPEGaudio::EmphasisName() const {
 int TMPEGaudio::BitRateKbps() const {
     if (Vbr.Found && Vbr.Frames > 0) {
         const double perFrame = static_cast<double>(Vbr.Bytes) / Vbr.Frames - PaddingSize();
-        return static_cast<int>(RoundHalfEven(perFrame * SampleRateHz() / Coefficient() / 1000.0));
+        const double rate = RoundHalfEven(perFrame * SampleRateHz() / Coefficient() / 1000.0);
+        // The byte count is the encoder's claim; a negative or absurd one gives no rate
+        // rather than a value outside the range of int.
+        return rate >= 0 && rate <= 1e6 ? static_cast<int>(rate) : 0;
     }
     return TableBitRate(Frame.VersionId, Frame.LayerId, Frame.BitRateIndex);
 }
@@ -280,7 +283,7 @@ int TMPEGaudio::SampleRateHz() const {
 
 qint64 TMPEGaudio::FrameCount() const {
     if (Vbr.Found)
-        return Vbr.Frames;
+        return qMax<qint64>(Vbr.Frames, 0);
     return Frame.FrameSize == 0 ? 0 : AudioBytes() / Frame.FrameSize;
 }
 

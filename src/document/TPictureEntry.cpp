@@ -19,10 +19,23 @@ void SplitLine(QStringView line, TPictureEntry& entry) {
     entry.HasCaption = true;
 }
 
+// The thumbnail path goes into the tag URL-escaped, so that a quote in a file name can never
+// end the tag early and hand part of the path to the name.
+QString EscapedPath(const QString& path) {
+    QString escaped = path;
+    return escaped.replace(u'%', QLatin1String("%25")).replace(u'"', QLatin1String("%22"));
+}
+
+QString UnescapedPath(QStringView path) {
+    QString plain = path.toString();
+    return plain.replace(QLatin1String("%22"), QLatin1String("\""))
+        .replace(QLatin1String("%25"), QLatin1String("%"));
+}
+
 } // namespace
 
 QString TPictureEntry::Text() const {
-    return TagStart + ThumbnailPath + TagEnd + PicturesLine();
+    return TagStart + EscapedPath(ThumbnailPath) + TagEnd + PicturesLine();
 }
 
 QString TPictureEntry::PicturesLine() const {
@@ -35,7 +48,7 @@ TPictureEntry TPictureEntry::Parse(const QString& text) {
     if (rest.startsWith(TagStart)) {
         const qsizetype end = rest.indexOf(TagEnd, TagStart.size());
         if (end >= 0) {
-            entry.ThumbnailPath = rest.mid(TagStart.size(), end - TagStart.size()).toString();
+            entry.ThumbnailPath = UnescapedPath(rest.mid(TagStart.size(), end - TagStart.size()));
             rest = rest.mid(end + TagEnd.size());
         }
     } else {

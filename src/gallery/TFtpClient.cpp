@@ -346,6 +346,30 @@ QString TFtpClient::Resolve(const QString& path) const {
     return u'/' + segments.join(u'/');
 }
 
+QString TFtpClient::ReportedFolder(const QString& reply) {
+    if (!reply.startsWith(QStringLiteral("257")))
+        return {};
+    const qsizetype open = reply.indexOf(u'"');
+    if (open < 0)
+        return {};
+    // The name runs to the first quote that is not doubled; a doubled quote stands for one.
+    QString folder;
+    for (qsizetype i = open + 1; i < reply.size(); ++i) {
+        if (reply[i] != u'"') {
+            folder += reply[i];
+            continue;
+        }
+        if (i + 1 < reply.size() && reply[i + 1] == u'"') {
+            folder += u'"';
+            ++i;
+            continue;
+        }
+        // Only an absolute folder that later commands can carry replaces the requested one.
+        return folder.startsWith(u'/') && IsSafePath(folder) ? folder : QString();
+    }
+    return {};
+}
+
 TFtpOutcome TFtpClient::ChangeDir(const QString& folder) {
     const QString target = Resolve(folder);
     if (!IsSafePath(target))
@@ -353,16 +377,14 @@ TFtpOutcome TFtpClient::ChangeDir(const QString& folder) {
     const TFtpOutcome outcome = D->Quote({QStringLiteral("CWD ") + target, QStringLiteral("PWD")});
     if (outcome != TFtpOutcome::Success)
         return outcome;
-    // The folder the server reports, between the first two double quotes of its reply.
     QString settled = target;
     for (qsizetype i = D->Replies.size() - 1; i >= 0; --i) {
         const QString& reply = D->Replies[i];
         if (!reply.startsWith(QStringLiteral("257")))
             continue;
-        const qsizetype open = reply.indexOf(u'"');
-        const qsizetype close = open < 0 ? -1 : reply.indexOf(u'"', open + 1);
-        if (close > open + 1 && reply[open + 1] == u'/')
-            settled = reply.mid(open + 1, close - open - 1);
+        const QString reported = ReportedFolder(reply);
+        if (!reported.isEmpty())
+            settled = reported;
         break;
     }
     D->Dir = settled;

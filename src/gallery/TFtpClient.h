@@ -84,6 +84,9 @@ public:
     /// working folder; "." and ".." resolved.
     QString Resolve(const QString& path) const;
 
+    /// The folder a "257" reply names between double quotes (a doubled quote inside stands for
+    /// one); empty unless it is absolute and free of line breaks.
+    static QString ReportedFolder(const QString& reply);
     /// CWD, then PWD for the folder the server settled on.
     TFtpOutcome ChangeDir(const QString& folder);
     TFtpOutcome MakeDir(const QString& name);

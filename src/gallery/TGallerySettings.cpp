@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QTemporaryFile>
 
 namespace Lumerix {
 
@@ -139,15 +140,20 @@ bool PrepareSettingsFile(const QString& path, const QString& seedPath, QString* 
         if (defaults.open(QIODevice::ReadOnly))
             seed = defaults.readAll();
     }
-    QFile file(path);
-    // Created with the owner-only mode, so the password never sits in a readable file.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, OwnerOnly) ||
-        file.write(seed) != seed.size()) {
+    // Written beside the target and renamed into place, so a crash never leaves an empty or
+    // half-seeded file that later runs would take for the settings. A temporary file is
+    // created owner-only, so the password never sits in a readable file.
+    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
+    if (!file.open() || file.write(seed) != seed.size() || !file.flush() ||
+        !file.setPermissions(OwnerOnly) || !file.rename(path)) {
+        // Another run that created it first is as good.
+        if (QFileInfo::exists(path))
+            return true;
         if (error)
             *error = QStringLiteral("%1: %2").arg(path, file.errorString());
-        file.remove();
         return false;
     }
+    file.setAutoRemove(false);
     return true;
 }
 

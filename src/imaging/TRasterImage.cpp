@@ -273,6 +273,10 @@ QByteArray ReadWhole(const QString& path, const QString& operation, qint64 limit
         throw TImagingError(operation, path, QStringLiteral("file not found"));
     if (!file.open(QIODevice::ReadOnly))
         throw TImagingError(operation, path, QStringLiteral("cannot read: ") + file.errorString());
+    // A file that does not begin like a JPEG (a film renamed ".jpg") is refused from its first
+    // bytes rather than read into memory whole.
+    if (const QByteArray start = file.peek(2); limit < 0 && !LooksLikeJpeg(start))
+        return start;
     QByteArray bytes = limit < 0 ? file.readAll() : file.read(limit);
     if (file.error() != QFileDevice::NoError)
         throw TImagingError(operation, path, QStringLiteral("cannot read: ") + file.errorString());

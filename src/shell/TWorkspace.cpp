@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStorageInfo>
+#include <QTemporaryFile>
 
 #include <filesystem>
 #include <system_error>
@@ -31,10 +32,28 @@ bool MakeFolder(const QString& folder, QString& error) {
     return false;
 }
 
-// Copies a single kit file when it exists; failures are not reported.
+// Copies a single kit file when it exists; failures are not reported. The copy is made beside
+// the target and renamed over it, so a run killed half-way never leaves a torn `Settings.ini`
+// or player: the target is the old file or the whole new one.
 void CopyIfPresent(const QString& source, const QString& target) {
-    if (QFileInfo(source).isFile())
+    if (!QFileInfo(source).isFile())
+        return;
+    QTemporaryFile partial(target + QStringLiteral(".XXXXXX"));
+    if (!partial.open()) {
         Execute::CopyFile(source, target);
+        return;
+    }
+    partial.close();
+    const std::filesystem::path from = source.toStdString();
+    const std::filesystem::path copy = partial.fileName().toStdString();
+    std::error_code code;
+    if (!Execute::CopyFile(source, partial.fileName()))
+        return;
+    // The player must stay executable: the copy gets the kit file's mode, not the temporary's.
+    std::filesystem::permissions(copy, std::filesystem::status(from, code).permissions(), code);
+    std::filesystem::rename(copy, target.toStdString(), code);
+    if (!code)
+        partial.setAutoRemove(false);
 }
 
 void WritePlayerLanguage(const TRunState& state) {
@@ -107,9 +126,8 @@ TPrepareResult Prepare(TRunState& state) {
                                               QStringLiteral("Slideshow-Autorun.inf")),
                   state.WorkspaceDir + QStringLiteral("Autorun.inf"));
     CopyIfPresent(kit + QStringLiteral("Diashow-Player"), state.WorkspaceDir + state.PlayerName());
-    for (const QString& name :
-         {QStringLiteral("play.ply"), QStringLiteral("intro.ply"), QStringLiteral("Settings.ini"),
-          QStringLiteral("autorun")})
+    for (const QString& name : {QStringLiteral("play.ply"), QStringLiteral("intro.ply"),
+                                QStringLiteral("Settings.ini"), QStringLiteral("autorun")})
         CopyIfPresent(kit + name, state.WorkspaceDir + name);
     CopyIfPresent(state.KitFile(QStringLiteral("Effects.ini")),
                   state.WorkspaceDir + QStringLiteral("Effects.ini"));

@@ -222,6 +222,10 @@ TScanOptionsForm::~TScanOptionsForm() {
         Progress->Cancel();
         Job.waitForFinished();
     }
+    // QDialog's destructor hides the window, and the focused editor's "editing finished"
+    // would then call into this form after its members are gone.
+    for (QObject* child : findChildren<QObject*>())
+        disconnect(child, nullptr, this, nullptr);
 }
 
 void TScanOptionsForm::Rebuild() {

@@ -1,0 +1,35 @@
+// JPEG loading through the imaging component: header size, full and reduced decoding.
+#include "FuzzInput.h"
+
+#include "imaging/TRasterImage.h"
+
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace Lumerix;
+    const QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+    const QString path = Fuzz::InputFile(".jpg", data, size);
+    QSize stored;
+    try {
+        stored = TRasterImage::ReadSize(path);
+    } catch (const TImagingError&) {
+    }
+    try {
+        TRasterImage image;
+        // A thumbnail-sized decode of any picture the size limit lets through.
+        image.LoadScaled(path, QSize(70, 70));
+    } catch (const TImagingError&) {
+    }
+    // Full decoding of pictures of a few million pixels; the limit itself is tested apart.
+    if (stored.isValid() && qint64(stored.width()) * stored.height() <= 4'000'000) {
+        try {
+            TRasterImage image;
+            image.LoadFromData(bytes, QStringLiteral("fuzz.jpg"));
+            if (image.Bitmap().isNull())
+                std::abort();
+        } catch (const TImagingError&) {
+        }
+    }
+    return 0;
+}
