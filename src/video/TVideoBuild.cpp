@@ -177,7 +177,7 @@ TVideoBuildResult TVideoBuild::Run() {
 }
 
 void TVideoBuild::Begin() {
-    ShowProgress(0, QStringLiteral("0%"));
+    Observer.SetProgress(0, QStringLiteral("0%"));
     if (!QDir().mkpath(State.EncoderDir) || !QDir().mkpath(State.VideoDir))
         throw TBuildError(QStringLiteral("%1: the folder cannot be made").arg(State.VideoDir));
     BuildLog.Clear();
@@ -536,7 +536,7 @@ void TVideoBuild::Finish() {
     Message(State.Text(12007));
     Observer.SetStatus(State.Text(12007));
     Log(State.Text(12007));
-    ShowProgress(100, QString());
+    Observer.SetProgress(100, QString());
 }
 
 void TVideoBuild::FailurePath(const QString& error) {
@@ -552,7 +552,7 @@ void TVideoBuild::FailurePath(const QString& error) {
         Log(State.Text(12008));
     } catch (const TBuildError&) {
     }
-    ShowProgress(0, QStringLiteral("0%"));
+    Observer.SetProgress(0, QStringLiteral("0%"));
 }
 
 void TVideoBuild::AbortPath() {
@@ -563,7 +563,7 @@ void TVideoBuild::AbortPath() {
         Log(State.Text(12001));
     } catch (const TBuildError&) {
     }
-    ShowProgress(0, QStringLiteral("0%"));
+    Observer.SetProgress(0, QStringLiteral("0%"));
 }
 
 void TVideoBuild::Step() {
@@ -571,11 +571,7 @@ void TVideoBuild::Step() {
     // An empty show has no total; its steps show the limit, as any overshoot does.
     const double percent =
         ProgressTotal > 0 ? qMin(90.0, double(ProgressDone) / ProgressTotal * 100.0) : 90.0;
-    ShowProgress(RoundEven(percent), PercentText(percent));
-}
-
-void TVideoBuild::ShowProgress(int bar, const QString& text) {
-    Observer.SetProgress(bar, text);
+    Observer.SetProgress(RoundEven(percent), PercentText(percent));
 }
 
 void TVideoBuild::CheckAbort() const {

@@ -113,7 +113,6 @@ private:
     void Log(const QString& text) const { BuildLog.Line(text); }
     void Message(const QString& text) { Observer.AddMessage(text); }
     void Step();
-    void ShowProgress(int bar, const QString& text);
     void CheckAbort() const;
     QString WorkFile(const QString& name) const { return State.EncoderDir + name; }
     QString TrackFile(int number) const;

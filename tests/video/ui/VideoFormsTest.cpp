@@ -84,7 +84,11 @@ TEST_F(VideoForms, CreatorRunsTheBuildOffTheWindowThreadAndOffersThePreview) {
     EXPECT_FALSE(close->isEnabled());
     EXPECT_TRUE(abort->isEnabled());
     EXPECT_FALSE(video->isEnabled());
-    form.close(); // refused while the build runs
+    // Neither the window frame nor Escape closes the window while the build runs.
+    form.show();
+    EXPECT_FALSE(form.close());
+    static_cast<QDialog&>(form).reject(); // Escape
+    EXPECT_TRUE(form.isVisible());
     ASSERT_TRUE(ended.wait(60000));
 
     EXPECT_EQ(form.Result().Outcome, TVideoBuildResult::TOutcome::Finished);
