@@ -23,7 +23,7 @@ void NeedArguments(const TCliContext& context, qsizetype least, qsizetype most, 
 void OpenNamed(TCliContext& context, TSlideshow& show) {
     const QString name = context.Arguments.value(0);
     const TSlideshowStore store = show.Store();
-    if (!TSlideshowStore::IsShowFolderName(name) || !store.ReadDescription(name).Exists)
+    if (!store.IsShow(name))
         throw TCliError{
             QStringLiteral("no slideshow \"%1\" in %2").arg(name, context.State.WorkspaceDir)};
     TTerminalProgress progress;

@@ -6,6 +6,7 @@
 #include "document/TSlideshow.h"
 #include "document/TSlideshowStore.h"
 #include "document/TThumbnailMaker.h"
+#include "shell/TPreferences.h"
 #include "shell/TRunState.h"
 
 #include <QFileInfo>
@@ -34,8 +35,11 @@ void Create(TCliContext& context) {
     if (const qsizetype option = arguments.indexOf(QStringLiteral("--seconds")); option >= 0) {
         bool ok = false;
         const int value = arguments.value(option + 1).toInt(&ok);
-        if (!ok || value < 1)
-            throw TCliError{QStringLiteral("--seconds needs a whole number of seconds from 1")};
+        if (!ok || value < TPreferences::MinSeconds || value > TPreferences::MaxSeconds)
+            throw TCliError{
+                QStringLiteral("--seconds needs a whole number of seconds from %1 to %2")
+                    .arg(TPreferences::MinSeconds)
+                    .arg(TPreferences::MaxSeconds)};
         seconds = QString::number(value);
         arguments.remove(option, 2);
     }
@@ -125,7 +129,7 @@ void Delete(TCliContext& context) {
     NeedArguments(context, 1, 1, "delete SHOW");
     const QString name = context.Arguments[0];
     TSlideshow show(context.State, context.Prompter);
-    if (!TSlideshowStore::IsShowFolderName(name) || !QFileInfo(show.Store().ShowDir(name)).isDir())
+    if (!show.Store().IsShow(name))
         throw TCliError{
             QStringLiteral("no slideshow \"%1\" in %2").arg(name, context.State.WorkspaceDir)};
     if (!show.DeleteShow(name))

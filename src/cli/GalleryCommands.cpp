@@ -25,8 +25,7 @@ void PrintLine(const QString& line) {
 // The slideshow named by the command's first argument; anything else is refused.
 QString ShowName(const TCliContext& context) {
     const QString name = context.Arguments.value(0);
-    if (!TSlideshowStore::IsShowFolderName(name) ||
-        !TSlideshowStore(context.State).ReadDescription(name).Exists)
+    if (!TSlideshowStore(context.State).IsShow(name))
         throw TCliError{
             QStringLiteral("no slideshow \"%1\" in %2").arg(name, context.State.WorkspaceDir)};
     return name;

@@ -16,7 +16,15 @@ namespace {
 
 using namespace CliSupport;
 
+// The window saves the settings before every package; so does the command line.
+void WriteSettings(const TRunState& state) {
+    QString error;
+    if (!Settings::WritePlayerSettings(state, &error))
+        throw TCliError{error};
+}
+
 void CdRom(TCliContext& context) {
+    WriteSettings(context.State);
     QString error;
     if (!PackageWriter::WriteCdRom(context.State, context.Arguments, &error))
         throw TCliError{error};
@@ -24,6 +32,7 @@ void CdRom(TCliContext& context) {
 }
 
 void Screensaver(TCliContext& context) {
+    WriteSettings(context.State);
     QString error;
     if (!PackageWriter::WriteScreensaver(context.State, context.Arguments,
                                          context.State.HomeDir + QStringLiteral(".xscreensaver"),
@@ -39,10 +48,7 @@ void Play(TCliContext& context) {
     const QString player = state.WorkspaceDir + state.PlayerName();
     if (!QFileInfo(player).isExecutable())
         throw TCliError{QStringLiteral("%1: no player in the workspace").arg(player)};
-    // Every start lays out the shipped Settings.ini; the player is to see the user's settings.
-    QString error;
-    if (!Settings::WritePlayerSettings(state, &error))
-        throw TCliError{error};
+    WriteSettings(state);
     QStringList arguments;
     if (!context.Arguments.isEmpty())
         arguments = {QStringLiteral("--show"), context.Arguments.first()};

@@ -32,7 +32,7 @@ void ShowSettings(TCliContext& context) {
     TRunState& state = context.State;
     if (context.Arguments.isEmpty()) {
         PrintLine(QStringLiteral("DefaultTime=") + state.SecondsPerPicture);
-        for (const auto& [key, value] : Settings::PlayerValues(state))
+        for (const auto& [key, value] : TPreferences::PlayerValues(state))
             PrintLine(key + u'=' + value);
         return;
     }

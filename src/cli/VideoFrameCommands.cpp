@@ -68,8 +68,7 @@ TVideoArguments ParseArguments(const TCliContext& context, const char* usage) {
     parsed.Kind = *kind;
     parsed.Show = positional.takeFirst();
     parsed.Rest = positional;
-    if (!TSlideshowStore::IsShowFolderName(parsed.Show) ||
-        !TSlideshowStore(context.State).ReadDescription(parsed.Show).Exists)
+    if (!TSlideshowStore(context.State).IsShow(parsed.Show))
         throw TCliError{QStringLiteral("no slideshow \"%1\" in %2")
                             .arg(parsed.Show, context.State.WorkspaceDir)};
     return parsed;
@@ -82,11 +81,12 @@ void Estimate(TCliContext& context) {
     const TVideoArguments arguments = ParseArguments(context, usage);
     if (!arguments.Rest.isEmpty())
         throw TCliError{QStringLiteral("usage: lumerix-cli %1").arg(QLatin1String(usage))};
-    const TSlideshowStore store(context.State);
-    const int seconds = store.ReadDescription(arguments.Show).Seconds.toInt();
-    const int count = int(store.ReadPictureLines(arguments.Show).size());
+    TSlideshow show(context.State, context.Prompter);
+    TTerminalProgress opening;
+    show.OpenShow(arguments.Show, opening);
     const VideoFormat::TEstimate estimate =
-        VideoFormat::Estimate(arguments.Kind, count, seconds, context.State.WorkspaceDir);
+        VideoFormat::Estimate(arguments.Kind, show.Pictures().Count(),
+                              context.State.SecondsPerPicture.toInt(), context.State.WorkspaceDir);
     PrintLine(QStringLiteral("needed=%1 MB").arg(estimate.NeededMegabytes));
     PrintLine(QStringLiteral("free=%1 MB").arg(estimate.FreeMegabytes));
 }
@@ -152,6 +152,10 @@ void Video(TCliContext& context) {
     TSlideshow show(context.State, context.Prompter);
     TTerminalProgress opening;
     show.OpenShow(arguments.Show, opening);
+    // As the window does before a video: the list file is written from the list as it opened,
+    // so lines naming missing pictures are gone for good.
+    if (!show.SavePictureList())
+        throw TCliError{QStringLiteral("the picture list could not be saved")};
 
     const VideoFormat::TEstimate estimate =
         VideoFormat::Estimate(arguments.Kind, show.Pictures().Count(),

@@ -51,15 +51,22 @@ QString TAudioTrackList::RejectionMessage(const QString& path) const {
            QStringLiteral("\r\r") + State.Text(10014) + QStringLiteral("\r\r") + State.Text(10015);
 }
 
-void TAudioTrackList::LoadAudioList() {
+void TAudioTrackList::LoadAudioList(bool report) {
     List.clear();
-    if (State.CurrentShow.isEmpty())
+    LoadedFolder = State.CurrentShow.isEmpty() ? QString() : ShowDir();
+    if (LoadedFolder.isEmpty())
         return;
-    for (const QString& path : TrackPaths(ShowDir())) {
+    for (const QString& path : TrackPaths(LoadedFolder)) {
         List.append(path);
-        if (!TAudioInspector::AcceptedForSlideshow(TAudioInspector::Inspect(path)))
+        if (report && !TAudioInspector::AcceptedForSlideshow(TAudioInspector::Inspect(path)))
             Prompter.Information(RejectionMessage(path));
     }
+}
+
+void TAudioTrackList::FollowOpenShow() {
+    const QString folder = State.CurrentShow.isEmpty() ? QString() : ShowDir();
+    if (folder != LoadedFolder)
+        LoadAudioList(false);
 }
 
 bool TAudioTrackList::AddTrack(const QString& source, TCollision collision) {
@@ -67,9 +74,11 @@ bool TAudioTrackList::AddTrack(const QString& source, TCollision collision) {
         Prompter.Information(RejectionMessage(source));
         return false;
     }
+    FollowOpenShow();
     if (State.CurrentShow.isEmpty())
         State.CurrentShow = TSlideshowStore(State).NextShowName();
     const QString folder = ShowDir();
+    LoadedFolder = folder;
     if (!QDir().mkpath(folder)) {
         Prompter.Error(QStringLiteral("%1: the folder cannot be created").arg(folder));
         return false;
@@ -132,6 +141,11 @@ bool TAudioTrackList::Arrange(const QStringList& names, QString* error) {
 }
 
 bool TAudioTrackList::Remove(int index) {
+    if (LoadedFolder != ShowDir()) {
+        // The selection was made in another slideshow's list.
+        LoadAudioList(false);
+        index = -1;
+    }
     if (index < 0 || index >= Count()) {
         Prompter.Information(State.Text(10018));
         return false;
@@ -144,17 +158,20 @@ bool TAudioTrackList::Remove(int index) {
 }
 
 void TAudioTrackList::SaveAudioOrder() {
-    if (State.CurrentShow.isEmpty() || List.isEmpty()) {
+    const QString folder = State.CurrentShow.isEmpty() ? QString() : ShowDir();
+    // A list of another slideshow has no order to give this one.
+    if (folder.isEmpty() || folder != LoadedFolder || List.isEmpty()) {
         LoadAudioList();
         return;
     }
-    const QString folder = ShowDir();
     // Two passes, so tracks can swap names. QFile::rename never replaces an existing file,
     // so a stray file in the way keeps its contents and the track keeps its name.
     QStringList parked;
     for (const QString& path : std::as_const(List)) {
-        const QString name = QFileInfo(path).fileName();
-        const QString temporary = folder + ReorderPrefix + name;
+        const QFileInfo track(path);
+        if (track.path() + u'/' != folder)
+            continue;
+        const QString temporary = folder + ReorderPrefix + track.fileName();
         parked.append(QFile::rename(path, temporary) ? temporary : path);
     }
     for (int i = 0; i < parked.size(); ++i) {

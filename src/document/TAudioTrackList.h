@@ -11,6 +11,10 @@ class TRunState;
 /// The music of the open slideshow: the "*.mp3" and "*.wav" files of its folder, played in
 /// file-name order. The list holds their full paths in the order the user arranged; saving
 /// the order renames them "Audio001.mp3", "Audio002.wav" … to fix it on disk.
+///
+/// The list belongs to the folder it was loaded from. Once another slideshow is open, every
+/// change first reloads it from that slideshow's folder, and a rename only ever touches a
+/// track inside the open slideshow's folder: a track can never move to another slideshow.
 class TAudioTrackList {
 public:
     TAudioTrackList(TRunState& state, TPrompter& prompter);
@@ -23,8 +27,8 @@ public:
     static QStringList TrackPaths(const QString& folder);
 
     /// Rebuilds the list from the slideshow folder; tracks that fail the audio check are
-    /// listed and reported.
-    void LoadAudioList();
+    /// listed and, with `report`, reported.
+    void LoadAudioList(bool report = true);
 
     enum class TCollision {
         Ask,       ///< ask whether to overwrite
@@ -54,10 +58,13 @@ public:
 
 private:
     QString ShowDir() const;
+    /// Reloads the list, without reports, when it was loaded for another slideshow.
+    void FollowOpenShow();
 
     TRunState& State;
     TPrompter& Prompter;
     QStringList List;
+    QString LoadedFolder; ///< the folder the list was read from; empty before any load
 };
 
 } // namespace Lumerix

@@ -7,7 +7,18 @@ namespace {
 constexpr QLatin1String TagStart{"<IMG src=\"file://"};
 constexpr QLatin1String TagEnd{"\" align=\"top\">"};
 
-// Splits "name | caption" at its first "|"; both halves trimmed.
+// A caption is one line of text: control characters from a damaged file become blanks.
+QString CaptionText(QStringView text) {
+    QString caption = text.trimmed().toString();
+    for (QChar& c : caption) {
+        if (c.category() == QChar::Other_Control)
+            c = u' ';
+    }
+    return caption.trimmed();
+}
+
+// Splits "name | caption" at its first "|"; both halves trimmed. Everything after that bar
+// is the caption, further bars and ">" included.
 void SplitLine(QStringView line, TPictureEntry& entry) {
     const qsizetype bar = line.indexOf(u'|');
     if (bar < 0) {
@@ -15,7 +26,7 @@ void SplitLine(QStringView line, TPictureEntry& entry) {
         return;
     }
     entry.FileName = line.left(bar).trimmed().toString();
-    entry.Caption = line.mid(bar + 1).trimmed().toString();
+    entry.Caption = CaptionText(line.mid(bar + 1));
     entry.HasCaption = true;
 }
 

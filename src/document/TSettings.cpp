@@ -12,14 +12,6 @@ namespace Lumerix::Settings {
 
 namespace {
 
-const QStringList PlayerKeys = {
-    QStringLiteral("StopDiashowAtEnd"), QStringLiteral("Fullscreen"),
-    QStringLiteral("Manuell"),          QStringLiteral("PictureTextVisible"),
-    QStringLiteral("FileNameVisible"),  QStringLiteral("BKGColor"),
-    QStringLiteral("TextColor"),        QStringLiteral("EffectMode"),
-    QStringLiteral("Effect"),           QStringLiteral("TextOffset"),
-};
-
 bool ParseBool(const QString& value, bool* result) {
     const QString upper = value.trimmed().toUpper();
     if (upper != u"TRUE" && upper != u"FALSE")
@@ -39,17 +31,6 @@ bool ParseNumber(const QString& value, qint64 low, qint64 high, qint64* result) 
 
 } // namespace
 
-QString ValidSeconds(const QString& text) {
-    QString seconds = text.trimmed();
-    for (const QString& separator : {QStringLiteral(","), QStringLiteral(".")}) {
-        if (seconds.contains(separator))
-            seconds = Strings::ExtractWord(1, seconds, separator).trimmed();
-    }
-    bool ok = false;
-    seconds.toInt(&ok);
-    return ok ? seconds : QStringLiteral("3");
-}
-
 int ValidEffect(int number, int effectCount) {
     if (number >= 128)
         number = 127;
@@ -58,18 +39,9 @@ int ValidEffect(int number, int effectCount) {
     return number;
 }
 
-QList<std::pair<QString, QString>> PlayerValues(const TRunState& state) {
-    QList<std::pair<QString, QString>> values;
-    for (const auto& value : TPreferences::Values(state)) {
-        if (PlayerKeys.contains(value.first))
-            values.append(value);
-    }
-    return values;
-}
-
 bool WritePlayerSettings(const TRunState& state, QString* error) {
     TIniFile ini(state.WorkspaceDir + QStringLiteral("Settings.ini"));
-    if (ini.WriteStrings(TPreferences::Section, PlayerValues(state)))
+    if (ini.WriteStrings(TPreferences::Section, TPreferences::PlayerValues(state)))
         return true;
     if (error)
         *error = ini.LastError();
@@ -89,7 +61,11 @@ bool Apply(TRunState& state, const QString& key, const QString& value, QString* 
     bool flag = false;
     qint64 number = 0;
     if (is("DefaultTime")) {
-        state.SecondsPerPicture = ValidSeconds(value);
+        if (!ParseNumber(value, TPreferences::MinSeconds, TPreferences::MaxSeconds, &number))
+            return fail(QStringLiteral("a whole number of seconds from %1 to %2 expected")
+                            .arg(TPreferences::MinSeconds)
+                            .arg(TPreferences::MaxSeconds));
+        state.SecondsPerPicture = QString::number(number);
     } else if (is("StopDiashowAtEnd") || is("Fullscreen") || is("Manuell") ||
                is("PictureTextVisible") || is("FileNameVisible")) {
         if (!ParseBool(value, &flag))

@@ -13,17 +13,9 @@ class TRunState;
 /// in the workspace root (section "SETTINGS").
 namespace Settings {
 
-/// Seconds per picture as leaving the field repairs it: the text up to the first "," and then
-/// up to the first "." (as words, so ",5" gives "5"); anything that is not a whole number
-/// then gives "3". "7.9" → "7", "10," → "10", "" → "3".
-QString ValidSeconds(const QString& text);
-
 /// The effect number as the settings keep it: 128 and above become 127, then it is held
 /// within 1 .. `effectCount` (when there are effects at all).
 int ValidEffect(int number, int effectCount);
-
-/// The ten keys of `Settings.ini`, in the order they are written.
-QList<std::pair<QString, QString>> PlayerValues(const TRunState& state);
 
 /// Writes `Settings.ini` of the workspace; false with the cause in `error`.
 bool WritePlayerSettings(const TRunState& state, QString* error = nullptr);

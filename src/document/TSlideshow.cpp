@@ -24,17 +24,23 @@ namespace Lumerix {
 
 namespace {
 
-// A picture's name in the slideshow folder: one that `Pictures.ini` can hold unchanged. The
-// list markup reserves "|", "<" and ">", the file is Windows-1252, and blanks at either end
-// would be trimmed away on reading.
+// A picture's name in the slideshow folder: one that `Pictures.ini` can hold unchanged and
+// that reads back as the same bare file name. Letters of every script are kept (the list file
+// turns to UTF-8 when it must); only the list markup "|", "<" and ">", folder separators,
+// control characters and blanks at either end (trimmed away on reading) are replaced, and a
+// leading "_THUMB_" is reserved for thumbnails.
 QString ImportName(const QString& name) {
     QString safe = name.trimmed();
     for (QChar& c : safe) {
-        if (c == u'|' || c == u'<' || c == u'>' || c.unicode() < 0x20 ||
-            TextCodec::Windows1252Byte(c) < 0)
+        if (c == u'|' || c == u'<' || c == u'>' || c == u'/' || c == u'\\' ||
+            c.category() == QChar::Other_Control || c.isNull())
             c = u'_';
     }
-    return safe.isEmpty() ? QStringLiteral("_") : safe;
+    while (TSlideshowStore::IsThumbnailName(safe))
+        safe.remove(0, 1);
+    if (safe.isEmpty() || safe == QLatin1String(".") || safe == QLatin1String(".."))
+        return QStringLiteral("_");
+    return safe;
 }
 
 QString UndoCopyPath(const TRunState& state, int number) {
@@ -130,19 +136,16 @@ void TSlideshow::OpenShow(const QString& name, TProgress& progress) {
     State.SecondsPerPicture = description.Seconds;
 
     // A template's pictures belong to no slideshow: it always opens empty.
-    const QStringList lines = description.Template ? QStringList() : store.ReadPictureLines(name);
+    const QList<TPictureEntry> pictures =
+        description.Template ? QList<TPictureEntry>() : store.ReadPictures(name);
     const QString folder = store.ShowDir(name);
     QStringList entries;
-    for (int i = 0; i < lines.size(); ++i) {
-        TPictureEntry entry = TPictureEntry::FromPicturesLine(lines[i], QString());
-        // A line naming a path would reach outside the folder: it is dropped like a missing
-        // picture.
-        if (!TSlideshowStore::IsBareFileName(entry.FileName) ||
-            !QFileInfo(folder + entry.FileName).isFile())
-            continue;
+    for (qsizetype i = 0; i < pictures.size(); ++i) {
+        TPictureEntry entry = pictures[i];
         const QString picture = folder + entry.FileName;
         entry.ThumbnailPath = Thumbnails::ShowThumbnailPath(picture);
-        const int percent = lines.size() > 1 ? Thumbnails::Percent(i, int(lines.size()) - 1) : 0;
+        const int percent =
+            pictures.size() > 1 ? Thumbnails::Percent(int(i), int(pictures.size()) - 1) : 0;
         if (!QFileInfo::exists(entry.ThumbnailPath)) {
             progress.SetPercent(percent);
             progress.SetStatus(Thumbnails::ProgressText(State, percent));
@@ -164,11 +167,9 @@ void TSlideshow::MakeMissingThumbnails(const TRunState& state, const QString& na
     const TSlideshowStore store(state);
     const QString folder = store.ShowDir(name);
     QStringList pictures;
-    for (const QString& line : store.ReadPictureLines(name)) {
-        const QString file = TPictureEntry::FromPicturesLine(line, QString()).FileName;
-        if (TSlideshowStore::IsBareFileName(file) && QFileInfo(folder + file).isFile() &&
-            !QFileInfo::exists(Thumbnails::ShowThumbnailPath(folder + file)))
-            pictures.append(folder + file);
+    for (const TPictureEntry& entry : store.ReadPictures(name)) {
+        if (!QFileInfo::exists(Thumbnails::ShowThumbnailPath(folder + entry.FileName)))
+            pictures.append(folder + entry.FileName);
     }
     std::atomic_int done = 0;
     QMutex reportLock;
@@ -359,8 +360,11 @@ void TSlideshow::SetCaption(int index, const QString& caption) {
         return;
     TPictureEntry entry = List.Parsed(index);
     QString text = caption.left(MaxCaptionLength);
-    text.replace(u'\r', u' ').replace(u'\n', u' ');
-    entry.Caption = text;
+    // A cut never splits a character made of two UTF-16 units (an emoji, say).
+    if (!text.isEmpty() && text.back().isHighSurrogate())
+        text.chop(1);
+    // The caption reads back through the list file's rule, so it is stored as that reads it.
+    entry.Caption = TPictureEntry::FromPicturesLine(QStringLiteral("_|") + text, QString()).Caption;
     entry.HasCaption = true;
     List.Replace(index, entry.Text());
 }

@@ -2,11 +2,13 @@
 
 #include "shell/Strings.h"
 #include "shell/TIniFile.h"
+#include "shell/TPreferences.h"
 #include "shell/TRunState.h"
 #include "shell/TextCodec.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 
 #include <algorithm>
 
@@ -36,19 +38,26 @@ TSlideshowStore::TSlideshowStore(const TRunState& state) : State(state) {}
 
 QString TSlideshowStore::NextShowName() const {
     qint64 largest = 0;
+    QSet<qint64> taken;
     for (const QString& name : WorkspaceFolders(State.WorkspaceDir)) {
-        if (!name.contains(u'.'))
-            largest = std::max(largest, FolderNumber(name));
+        const qint64 number = name.contains(u'.') ? -1 : FolderNumber(name);
+        if (number > MaxShowNumber)
+            continue;
+        largest = std::max(largest, number);
+        taken.insert(number);
     }
-    return FolderPrefix + Strings::PadLeft(QString::number(largest + 1), u'0', 4);
+    qint64 next = largest + 1;
+    if (next > MaxShowNumber) {
+        for (next = 1; taken.contains(next);)
+            ++next;
+    }
+    return FolderPrefix + Strings::PadLeft(QString::number(next), u'0', 4);
 }
 
 QStringList TSlideshowStore::ChooserEntries() const {
     QStringList names;
     for (const QString& name : WorkspaceFolders(State.WorkspaceDir)) {
-        if (name.contains(u'.') || name.toUpper().contains(QLatin1String("DEL")))
-            continue;
-        if (QFileInfo(ShowDir(name) + DescriptionFile).isFile())
+        if (IsShow(name))
             names.append(name);
     }
     std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
@@ -61,6 +70,15 @@ QStringList TSlideshowStore::ChooserEntries() const {
     return entries;
 }
 
+bool TSlideshowStore::IsShow(const QString& name) const {
+    if (!IsShowFolderName(name))
+        return false;
+    // No trailing "/": with it a link to a folder would look like a real folder.
+    const QFileInfo folder(State.WorkspaceDir + name);
+    return folder.isDir() && !folder.isSymLink() &&
+           QFileInfo(ShowDir(name) + DescriptionFile).isFile();
+}
+
 QString TSlideshowStore::FolderOfEntry(const QString& line) {
     return Strings::ExtractWord(1, line, QStringLiteral(" "));
 }
@@ -70,10 +88,10 @@ QString TSlideshowStore::ShowDir(const QString& name) const {
 }
 
 bool TSlideshowStore::IsShowFolderName(const QString& name) {
-    if (!name.startsWith(FolderPrefix) || name.size() == FolderPrefix.size())
-        return false;
-    return std::all_of(name.begin() + FolderPrefix.size(), name.end(),
-                       [](QChar c) { return c >= u'0' && c <= u'9'; });
+    // A chooser line is the name, a blank and the title: a blank in the name would split it.
+    return IsBareFileName(name) && !name.contains(u'.') &&
+           !name.contains(QLatin1String("DEL"), Qt::CaseInsensitive) &&
+           std::none_of(name.begin(), name.end(), [](QChar c) { return c.isSpace(); });
 }
 
 bool TSlideshowStore::IsBareFileName(const QString& name) {
@@ -86,17 +104,24 @@ bool TSlideshowStore::IsTemplateTitle(const QString& title) {
 }
 
 TSlideshowStore::TDescription TSlideshowStore::ReadDescription(const QString& name) const {
+    return ReadDescriptionAt(ShowDir(name));
+}
+
+TSlideshowStore::TDescription TSlideshowStore::ReadDescriptionAt(const QString& folder) {
     TDescription description;
-    const TIniFile ini(ShowDir(name) + DescriptionFile);
-    description.Exists = ini.Exists();
+    const QString path = QDir(folder).filePath(DescriptionFile);
+    description.Exists = QFileInfo(path).isFile();
     if (!description.Exists)
         return description;
+    // A huge file is no description: it reads as one with every value missing.
+    const TIniFile ini(QFileInfo(path).size() <= MaxDescriptionBytes ? path : QString());
     description.Title = ini.ReadString(Section, QStringLiteral("Titel"), QString()).trimmed();
     if (IsTemplateTitle(description.Title)) {
         description.Template = true;
         description.Title.clear();
     }
-    description.Seconds = ini.ReadString(Section, QStringLiteral("Time"), QString()).trimmed();
+    description.Seconds =
+        TPreferences::ValidSeconds(ini.ReadString(Section, QStringLiteral("Time"), QString()));
     return description;
 }
 
@@ -112,31 +137,60 @@ bool TSlideshowStore::WriteDescription(const QString& name, const QString& title
 }
 
 QStringList TSlideshowStore::ReadPictureLines(const QString& name) const {
-    QStringList lines = TextCodec::ReadLines(ShowDir(name) + PicturesFile);
+    return ReadPictureLinesAt(ShowDir(name));
+}
+
+QStringList TSlideshowStore::ReadPictureLinesAt(const QString& folder) {
+    const QString path = QDir(folder).filePath(PicturesFile);
+    const QFileInfo info(path);
+    if (!info.isFile() || info.size() > MaxListBytes)
+        return {};
+    QStringList lines = TextCodec::ReadLines(path);
     lines.removeIf([](const QString& line) { return line.trimmed().isEmpty(); });
     return lines;
 }
 
 bool TSlideshowStore::WritePictureLines(const QString& name, const QStringList& lines,
                                         QString* error) const {
-    QByteArray bytes;
+    QString text;
     for (const QString& line : lines) {
         QString oneLine = line;
         oneLine.replace(u'\r', u' ').replace(u'\n', u' ');
-        bytes += TextCodec::ToWindows1252(oneLine) + "\r\n";
+        text += oneLine + QStringLiteral("\r\n");
     }
-    return TextCodec::WriteFileAtomic(ShowDir(name) + PicturesFile, bytes, error);
+    return TextCodec::WriteFileAtomic(ShowDir(name) + PicturesFile, TextCodec::EncodeLossless(text),
+                                      error);
+}
+
+QList<TPictureEntry> TSlideshowStore::ReadPictures(const QString& name, int* dropped) const {
+    return ReadPicturesAt(ShowDir(name), dropped);
+}
+
+QList<TPictureEntry> TSlideshowStore::ReadPicturesAt(const QString& folder, int* dropped) {
+    const QDir dir(folder);
+    QList<TPictureEntry> pictures;
+    int skipped = 0;
+    for (const QString& line : ReadPictureLinesAt(folder)) {
+        TPictureEntry entry = TPictureEntry::FromPicturesLine(line, QString());
+        // A line naming a path would reach outside the folder: it counts as missing.
+        if (!IsBareFileName(entry.FileName) || !QFileInfo(dir.filePath(entry.FileName)).isFile()) {
+            ++skipped;
+            continue;
+        }
+        pictures.append(std::move(entry));
+    }
+    if (dropped)
+        *dropped = skipped;
+    return pictures;
 }
 
 bool TSlideshowStore::DeleteShow(const QString& name, QString* error) const {
-    // No trailing "/": with it a link to a folder would look like a real folder.
-    const QFileInfo folder(State.WorkspaceDir + name);
-    if (!IsShowFolderName(name) || !folder.isDir() || folder.isSymLink()) {
+    if (!IsShow(name)) {
         if (error)
             *error = QStringLiteral("%1: not a slideshow folder").arg(ShowDir(name));
         return false;
     }
-    QDir dir(folder.absoluteFilePath());
+    QDir dir(QFileInfo(State.WorkspaceDir + name).absoluteFilePath());
     if (dir.removeRecursively())
         return true;
     if (error)
@@ -159,15 +213,24 @@ int TSlideshowStore::CleanStrayThumbnails(const QString& name) const {
     if (name.isEmpty())
         return 0;
     const QDir dir(ShowDir(name));
+    QSet<QString> listed;
+    for (const TPictureEntry& picture : ReadPictures(name))
+        listed.insert(picture.FileName);
     int deleted = 0;
     for (const QString& file :
          dir.entryList({ThumbnailPrefix + QStringLiteral("*")}, QDir::Files | QDir::Hidden)) {
+        if (listed.contains(file) || !file.endsWith(QLatin1String(".jpg"), Qt::CaseInsensitive))
+            continue;
         // Renewed thumbnails ("_THUMB_" + number + name) name no picture, so they go too.
         const QString picture = file.mid(ThumbnailPrefix.size());
         if (!QFileInfo::exists(dir.filePath(picture)) && QFile::remove(dir.filePath(file)))
             ++deleted;
     }
     return deleted;
+}
+
+bool TSlideshowStore::IsThumbnailName(const QString& fileName) {
+    return fileName.startsWith(ThumbnailPrefix, Qt::CaseInsensitive);
 }
 
 QString TSlideshowStore::UniqueFileName(const QString& path, const QStringList& alsoTaken) {

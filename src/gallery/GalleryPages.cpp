@@ -1,7 +1,6 @@
 #include "GalleryPages.h"
 
 #include "shell/Colors.h"
-#include "shell/Strings.h"
 
 #include <QUrl>
 
@@ -36,16 +35,6 @@ TTableLayout TableLayout(int pictureCount, int perRow) {
     layout.Columns = n / layout.Rows + 1;
     layout.CellWidth = 100 / layout.Columns;
     return layout;
-}
-
-TPictureLine ParsePictureLine(const QString& line) {
-    const QString trimmed = line.trimmed();
-    // Only the part before the caption is searched for an image tag, so a ">" in a caption
-    // cannot take the path apart.
-    QString pathPart = Strings::ExtractWord(1, trimmed, QStringLiteral("|"));
-    if (pathPart.contains(u'>'))
-        pathPart = Strings::ExtractWord(2, pathPart, QStringLiteral(">"));
-    return {pathPart.trimmed(), Strings::ExtractWord(2, trimmed, QStringLiteral("|")).trimmed()};
 }
 
 QString Escape(const QString& text) {

@@ -16,15 +16,6 @@ struct TTableLayout {
 };
 TTableLayout TableLayout(int pictureCount, int perRow);
 
-/// A picture-list line split into its path and caption. The path is the first "|"-word,
-/// trimmed; when it holds an image tag, only the text after the tag's ">" counts. The caption
-/// is the second "|"-word of the line, trimmed, empty without one.
-struct TPictureLine {
-    QString Path;
-    QString Caption;
-};
-TPictureLine ParsePictureLine(const QString& line);
-
 /// Markup-safe text: "&", "<", ">" and '"' as entities.
 QString Escape(const QString& text);
 /// `text` with every character outside ASCII as a numeric character reference ("&#228;"), so

@@ -158,10 +158,9 @@ TGalleryResult TGalleryGenerator::Generate(TProgress& progress) {
 
     Items.clear();
     QStringList paths;
-    for (const QString& line : Request.PictureLines) {
-        const GalleryPages::TPictureLine parsed = GalleryPages::ParsePictureLine(line);
-        Items.append({parsed.Path, parsed.Caption, {}, {}, {}});
-        paths.append(parsed.Path);
+    for (const TGalleryPicture& picture : Request.Pictures) {
+        Items.append({picture.Path, picture.Caption, {}, {}, {}});
+        paths.append(picture.Path);
     }
     const QStringList bases = UniqueBases(paths);
     for (qsizetype i = 0; i < Items.size(); ++i)

@@ -13,8 +13,7 @@ TGalleryRequest TGalleryRequest::ForSlideshow(const TRunState& state, const TSli
     request.LanguageCode = state.Language().Code();
     request.Title = state.ShowTitle;
     for (int i = 0; i < show.Pictures().Count(); ++i)
-        request.PictureLines.append(show.PicturePath(i) + CaptionSeparator +
-                                    show.Pictures().Parsed(i).Caption.trimmed());
+        request.Pictures.append({show.PicturePath(i), show.Pictures().Parsed(i).Caption});
     request.SidePicture = state.KitFile(QStringLiteral("recom/wizard.jpg"));
     request.SettingsFile = SettingsFileOf(state, state.CurrentShow);
     return request;

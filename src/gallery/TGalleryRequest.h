@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -16,14 +17,20 @@ inline constexpr QLatin1String FooterUrl{"https://lumerix.example.org/"};
 inline constexpr QLatin1String FooterText{"lumerix.example.org"};
 } // namespace GalleryLinks
 
+/// One picture of a gallery: the picture file and its caption.
+struct TGalleryPicture {
+    QString Path;
+    QString Caption;
+};
+
 /// What the gallery window is given when it opens: the output wizard's hand-over.
 struct TGalleryRequest {
     QString ProgramDir; ///< ends in "/"; the templates live here, the output in "gallery/"
     QString KitDir;     ///< ends in "/"; holds the defaults "Gallery.ini" and "recom/"
     QString LanguageCode;
     QString Title;
-    /// One line per picture in show order: the full path, " | " and the trimmed caption.
-    QStringList PictureLines;
+    /// The pictures in show order, as the picture list holds them.
+    QList<TGalleryPicture> Pictures;
     QString ProductName = QStringLiteral("Lumerix");
     QString MakerAddress = GalleryLinks::MakerAddress;
     QString FooterUrl = GalleryLinks::FooterUrl;

@@ -46,7 +46,7 @@ void CopyShows(const TRunState& state, const QStringList& shows, const QString& 
 bool CheckShows(const TRunState& state, const QStringList& shows, QString* error) {
     const TSlideshowStore store(state);
     for (const QString& show : shows) {
-        if (!TSlideshowStore::IsShowFolderName(show) || !QFileInfo(store.ShowDir(show)).isDir()) {
+        if (!store.IsShow(show)) {
             if (error)
                 *error = QStringLiteral("no slideshow \"%1\" in %2").arg(show, state.WorkspaceDir);
             return false;

@@ -1,9 +1,7 @@
 #include "TPlayerShow.h"
 
-#include "PlayerFiles.h"
 #include "document/TAudioTrackList.h"
 #include "document/TPictureEntry.h"
-#include "document/TSettings.h"
 #include "document/TSlideshowStore.h"
 
 #include <QDir>
@@ -15,12 +13,17 @@ namespace Lumerix {
 
 namespace {
 
-// Captions are one line; control characters from a damaged file would draw as boxes.
+// Captions are one line; control characters from a damaged file would draw as boxes. Checked
+// by code point, so letters beyond the first plane (an emoji) stay.
 QString CleanCaption(const QString& caption) {
     QString clean;
     clean.reserve(caption.size());
-    for (const QChar c : caption)
-        clean.append(c.isPrint() || c == u' ' ? c : QChar(u' '));
+    for (const char32_t c : caption.toUcs4()) {
+        if (QChar::isPrint(c) || c == u' ')
+            clean.append(QString::fromUcs4(&c, 1));
+        else
+            clean.append(u' ');
+    }
     return clean.simplified();
 }
 
@@ -32,31 +35,18 @@ TPlayerShow TPlayerShow::Load(const QString& folder) {
     show.FolderPath = dir.absolutePath();
     show.FolderName = dir.dirName();
 
-    const TIniFile description =
-        PlayerFiles::ReadIni(dir.filePath(TSlideshowStore::DescriptionFile));
-    const QString section = QStringLiteral("DIASHOW");
-    show.ShowTitle =
-        CleanCaption(description.ReadString(section, QStringLiteral("Titel"), QString()));
-    if (show.ShowTitle.isEmpty() || TSlideshowStore::IsTemplateTitle(show.ShowTitle))
+    const TSlideshowStore::TDescription description =
+        TSlideshowStore::ReadDescriptionAt(show.FolderPath);
+    show.ShowTitle = CleanCaption(description.Title);
+    if (show.ShowTitle.isEmpty())
         show.ShowTitle = show.FolderName;
-    const QString seconds = Settings::ValidSeconds(
-        description.ReadString(section, QStringLiteral("Time"), QString::number(DefaultSeconds)));
-    show.PictureSeconds = std::clamp(seconds.toInt(), 1, MaxSeconds);
+    if (description.Exists)
+        show.PictureSeconds = description.Seconds.toInt();
 
-    for (const QString& line :
-         PlayerFiles::ReadLines(dir.filePath(TSlideshowStore::PicturesFile))) {
-        if (line.trimmed().isEmpty())
-            continue;
-        const TPictureEntry entry = TPictureEntry::FromPicturesLine(line, QString());
-        const QString path = dir.filePath(entry.FileName);
-        if (!TSlideshowStore::IsBareFileName(entry.FileName) ||
-            entry.FileName.startsWith(TSlideshowStore::ThumbnailPrefix, Qt::CaseInsensitive) ||
-            !QFileInfo(path).isFile()) {
-            ++show.Skipped;
-            continue;
-        }
-        show.PictureList.append({path, entry.FileName, CleanCaption(entry.Caption)});
-    }
+    for (const TPictureEntry& entry :
+         TSlideshowStore::ReadPicturesAt(show.FolderPath, &show.Skipped))
+        show.PictureList.append(
+            {dir.filePath(entry.FileName), entry.FileName, CleanCaption(entry.Caption)});
     if (QFileInfo(show.FolderPath).isDir())
         show.TrackList = TAudioTrackList::TrackPaths(show.FolderPath);
     return show;

@@ -14,9 +14,9 @@ struct TPlayerPicture {
 };
 
 /// A slideshow folder as the player reads it: title and seconds from `Diashow.ini`, the
-/// pictures of `Pictures.ini` that are there, and the music. Reading never fails: lines
-/// without a plain file name, thumbnails, pictures that are missing and anything unreadable
-/// are left out.
+/// pictures of `Pictures.ini` that are there, and the music, all read as the program's picture
+/// list reads them. Reading never fails: lines without a plain file name, pictures that are
+/// missing and anything unreadable are left out.
 class TPlayerShow {
 public:
     static constexpr int DefaultSeconds = 3;

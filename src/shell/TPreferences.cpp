@@ -31,7 +31,38 @@ QString Bool(bool value) {
     return value ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
 }
 
+const QStringList PlayerKeys = {
+    QStringLiteral("StopDiashowAtEnd"), QStringLiteral("Fullscreen"),
+    QStringLiteral("Manuell"),          QStringLiteral("PictureTextVisible"),
+    QStringLiteral("FileNameVisible"),  QStringLiteral("BKGColor"),
+    QStringLiteral("TextColor"),        QStringLiteral("EffectMode"),
+    QStringLiteral("Effect"),           QStringLiteral("TextOffset"),
+};
+
 } // namespace
+
+QString ValidSeconds(const QString& text) {
+    QString seconds = text.trimmed();
+    for (const QString& separator : {QStringLiteral(","), QStringLiteral(".")}) {
+        if (seconds.contains(separator))
+            seconds = Strings::ExtractWord(1, seconds, separator).trimmed();
+    }
+    bool ok = false;
+    const int value = seconds.toInt(&ok);
+    if (!ok || value < MinSeconds || value > MaxSeconds)
+        return QString::number(DefaultSeconds);
+    // "+5" and "007" are kept as the number they mean.
+    return QString::number(value);
+}
+
+QList<std::pair<QString, QString>> PlayerValues(const TRunState& state) {
+    QList<std::pair<QString, QString>> values;
+    for (const auto& value : Values(state)) {
+        if (PlayerKeys.contains(value.first))
+            values.append(value);
+    }
+    return values;
+}
 
 void Load(TRunState& state) {
     const TIniFile ini = state.GeneratorIni();
@@ -42,7 +73,7 @@ void Load(TRunState& state) {
         return text(key).toUpper();
     };
 
-    state.SecondsPerPicture = text("DefaultTime").trimmed();
+    state.SecondsPerPicture = ValidSeconds(text("DefaultTime"));
 
     QString source = Strings::AddBackslash(text("SourcePicturesPath"));
     // The program folder holds work files, never the user's pictures.
@@ -78,7 +109,7 @@ QList<std::pair<QString, QString>> Values(const TRunState& state) {
         {QStringLiteral("EffectMode"), EffectModeWord(state.EffectMode)},
         {QStringLiteral("Effect"), QString::number(state.Effect)},
         {QStringLiteral("TextOffset"), QString::number(state.TextOffset)},
-        {QStringLiteral("Drive"), state.WorkspaceBase()},
+        {QStringLiteral("Drive"), state.StoredWorkspaceBase()},
     };
 }
 

@@ -47,6 +47,11 @@ TRunState::TRunState(const TFolderLocations& locations, QString languageCode)
 }
 
 void TRunState::SetWorkspaceBase(const QString& base) {
+    OverrideWorkspaceBase(base);
+    StoredBase = Base;
+}
+
+void TRunState::OverrideWorkspaceBase(const QString& base) {
     Base = FolderPath(base.trimmed().isEmpty() ? HomeDir : base.trimmed());
     WorkspaceDir = Base + Lang.Pick(QStringLiteral("Diashow/"), QStringLiteral("Slideshow/"));
     VideoDir = Base + Lang.Pick(QStringLiteral("DVD-Diashow/"), QStringLiteral("DVD-Slideshow/"));

@@ -40,9 +40,13 @@ public:
     QString Text(int number) const { return Lang.Text(number); }
 
     /// Sets the workspace base (an empty text means the home folder) and derives every
-    /// workspace path from it and the language.
+    /// workspace path from it and the language. It is also the base the preferences keep.
     void SetWorkspaceBase(const QString& base);
+    /// Sets the workspace base for this run only: the preferences keep the stored one.
+    void OverrideWorkspaceBase(const QString& base);
     const QString& WorkspaceBase() const { return Base; }
+    /// The base "Drive" keeps: the last one set with `SetWorkspaceBase`.
+    const QString& StoredWorkspaceBase() const { return StoredBase; }
 
     // Folders, each ending in "/".
     QString ProgramDir;
@@ -99,6 +103,7 @@ public:
 private:
     TLanguage Lang;
     QString Base;
+    QString StoredBase;
 };
 
 } // namespace Lumerix

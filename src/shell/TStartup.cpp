@@ -50,7 +50,7 @@ std::unique_ptr<TRunState> CreateRunState(const TFolderLocations& locations, TPr
     state->GermanEdition = programName.contains(QStringLiteral("diashow"), Qt::CaseInsensitive);
     TPreferences::Load(*state);
     if (!baseOverride.isEmpty())
-        state->SetWorkspaceBase(baseOverride);
+        state->OverrideWorkspaceBase(baseOverride);
     return state;
 }
 

@@ -132,6 +132,13 @@ TPrepareResult Prepare(TRunState& state) {
     CopyIfPresent(state.KitFile(QStringLiteral("Effects.ini")),
                   state.WorkspaceDir + QStringLiteral("Effects.ini"));
 
+    // The shipped file may carry keys of its own; the user's choices go over it.
+    TIniFile settings(state.WorkspaceDir + QStringLiteral("Settings.ini"));
+    if (!settings.WriteStrings(TPreferences::Section, TPreferences::PlayerValues(state))) {
+        result.Error = settings.LastError();
+        return result;
+    }
+
     WritePlayerLanguage(state);
     result.Ok = true;
     return result;

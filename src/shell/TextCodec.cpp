@@ -4,6 +4,7 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <array>
 
 namespace Lumerix::TextCodec {
@@ -49,6 +50,21 @@ QByteArray ToWindows1252(const QString& text, char replacement) {
         bytes.append(byte < 0 ? replacement : char(byte));
     }
     return bytes;
+}
+
+QByteArray EncodeLossless(const QString& text) {
+    const bool fits =
+        std::all_of(text.begin(), text.end(), [](QChar c) { return Windows1252Byte(c) >= 0; });
+    if (fits) {
+        // Code-page bytes that happen to form valid UTF-8 ("Ã©") would read back as other
+        // letters; such a text goes as UTF-8, which reads back exactly.
+        QByteArray legacy = ToWindows1252(text);
+        if (Decode(legacy) == text)
+            return legacy;
+    }
+    // Reading drops one byte-order mark, so a text that begins with that character gets one
+    // in front.
+    return text.startsWith(QChar(0xFEFF)) ? "\xEF\xBB\xBF" + text.toUtf8() : text.toUtf8();
 }
 
 QString Decode(const QByteArray& bytes) {

@@ -19,6 +19,11 @@ QByteArray ToWindows1252(const QString& text, char replacement = '?');
 /// The Windows-1252 byte of `c`, or -1 when the code page has no such character.
 int Windows1252Byte(QChar c);
 
+/// `text` as Windows-1252 when the code page holds every character and `Decode` gives the
+/// same text back; otherwise as UTF-8 without a byte-order mark. Files older readers share
+/// stay in their code page, and nothing is ever lost.
+QByteArray EncodeLossless(const QString& text);
+
 /// Lines of a text file (CR LF, LF or CR ends), decoded as above; empty when unreadable.
 QStringList ReadLines(const QString& path);
 

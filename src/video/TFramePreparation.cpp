@@ -149,13 +149,8 @@ QList<TFramePicture> PicturesOfShow(const TRunState& state, const QString& showN
     const TSlideshowStore store(state);
     const QString folder = store.ShowDir(showName);
     QList<TFramePicture> pictures;
-    for (const QString& line : store.ReadPictureLines(showName)) {
-        const QString fileName = Strings::ExtractWord(1, line, QStringLiteral("|")).trimmed();
-        if (fileName.isEmpty())
-            continue;
-        pictures.append(
-            {folder + fileName, Strings::ExtractWord(2, line, QStringLiteral("|")).trimmed()});
-    }
+    for (const TPictureEntry& entry : store.ReadPictures(showName))
+        pictures.append({folder + entry.FileName, entry.Caption});
     return pictures;
 }
 

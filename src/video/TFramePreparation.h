@@ -68,8 +68,7 @@ QString FrameName(int number, TFrameFile file);
 using TFrameWritten =
     std::function<void(int number, const TFramePicture& picture, const QString& file)>;
 
-/// The pictures of a slideshow folder from its `Pictures.ini`: the file name (first "|"-word)
-/// and the caption (second "|"-word), both trimmed.
+/// The pictures of a slideshow as its picture list opens them: full path and caption.
 QList<TFramePicture> PicturesOfShow(const TRunState& state, const QString& showName);
 
 /// The shipped closing picture for the run's language (German or English).

@@ -1,6 +1,7 @@
 #include "TDocumentFixture.h"
 
 #include "imaging/TRasterImage.h"
+#include "shell/TIniFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -168,8 +169,64 @@ INSTANTIATE_TEST_SUITE_P(
                     TBadCall{{"add-pictures", "Diashow_0001", "/nowhere/x.jpg"}, "/nowhere/x.jpg"},
                     TBadCall{{"create", "Neu", "/nowhere/x.jpg"}, "/nowhere/x.jpg"},
                     TBadCall{{"create", "Neu", "--seconds", "0"}, "--seconds"},
+                    TBadCall{{"create", "Neu", "--seconds", "3601"}, "--seconds"},
+                    TBadCall{{"settings", "DefaultTime=-5"}, "DefaultTime=-5"},
                     TBadCall{{"--yes", "delete", "Diashow_0042"}, "Diashow_0042"},
                     TBadCall{{"thumbnails", "/nowhere"}, "/nowhere"}));
+
+TEST_F(DocumentCli, RunOptionsAndPackagesKeepTheUsersChoices) {
+    ASSERT_EQ(Run({"settings", "EffectMode=ON", "Effect=4"}).ExitCode, 0);
+    const QString stored = Run({"prefs", "Drive"}).Out;
+    const QString other = Kit.Root() + "stick";
+
+    // Another start lays out the shipped file again, with the user's choices over it.
+    ASSERT_EQ(Run({"list"}).ExitCode, 0);
+    const TIniFile settings(Workspace + "Settings.ini");
+    EXPECT_EQ(settings.ReadString("SETTINGS", "EffectMode", ""), "ON");
+    EXPECT_EQ(settings.ReadString("SETTINGS", "Effect", ""), "4");
+
+    // A run on another base leaves the stored base alone, even when it saves preferences.
+    const TRun elsewhere = Run({"--base", other, "show", "Diashow_0001"});
+    ASSERT_EQ(elsewhere.ExitCode, 0) << elsewhere.Err.toStdString();
+    EXPECT_EQ(Run({"prefs", "Drive"}).Out, stored);
+
+    const TRun cdrom = Run({"--base", other, "cdrom", "Diashow_0002"});
+    ASSERT_EQ(cdrom.ExitCode, 0) << cdrom.Err.toStdString();
+    const TIniFile onDisc(other + "/CDROM-Diashow/Settings.ini");
+    EXPECT_EQ(onDisc.ReadString("SETTINGS", "EffectMode", ""), "ON");
+    EXPECT_EQ(onDisc.ReadString("SETTINGS", "Effect", ""), "4");
+}
+
+TEST_F(DocumentCli, MusicStaysWithItsSlideshow) {
+    const QString track = "Bumble Bee - KAVORA.mp3";
+    TRun run = Run({"order-music", "Diashow_0001", track});
+    ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
+    EXPECT_EQ(run.Out, "Audio001.mp3\n");
+    run = Run({"order-music", "Diashow_0002", track});
+    ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
+    for (const char* show : {"Diashow_0001", "Diashow_0002"})
+        EXPECT_EQ(Run({"music", show}).Out, "Audio001.mp3\n") << show;
+}
+
+TEST_F(DocumentCli, EverySlideshowListedOpensAndDeletes) {
+    ASSERT_EQ(Run({"list"}).ExitCode, 0);
+    TTestKit::WriteFile(Workspace + "Urlaub_2005/Diashow.ini",
+                        "[DIASHOW]\r\nTitel=Alt\r\nTime=-5\r\n");
+    QDir().mkpath(Workspace + "Archiv_9223372036854775807");
+    QDir().mkpath(Workspace + "Mein Ordner");
+    TTestKit::WriteFile(Workspace + "Mein Ordner/Diashow.ini", "[DIASHOW]\r\nTitel=Blank\r\n");
+
+    TRun run = Run({"list"});
+    EXPECT_EQ(run.Out.split('\n', Qt::SkipEmptyParts).last(), "Urlaub_2005 Alt");
+    EXPECT_FALSE(run.Out.contains("Blank")) << "a name the chooser line cannot hold";
+    // Seconds out of range from an older file read as the default.
+    EXPECT_EQ(ShowLines("Urlaub_2005").value(1), "Seconds: 3");
+    EXPECT_EQ(Create({"Neu"}), "Diashow_2006") << "numbering never overflows";
+
+    run = Run({"--yes", "delete", "Urlaub_2005"});
+    EXPECT_EQ(run.ExitCode, 0) << run.Err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(Workspace + "Urlaub_2005"));
+}
 
 TEST_F(DocumentCli, ThumbnailsPrintsOneEntryPerJpeg) {
     Picture("a.jpg");

@@ -22,7 +22,7 @@ struct TSeconds {
 class SecondsField : public testing::TestWithParam<TSeconds> {};
 
 TEST_P(SecondsField, RepairsToWholeSecondsOrThree) {
-    EXPECT_EQ(Settings::ValidSeconds(QString::fromUtf8(GetParam().Typed)),
+    EXPECT_EQ(TPreferences::ValidSeconds(QString::fromUtf8(GetParam().Typed)),
               QString::fromUtf8(GetParam().Kept));
 }
 
@@ -31,7 +31,10 @@ INSTANTIATE_TEST_SUITE_P(Typed, SecondsField,
                                          TSeconds{"", "3"}, TSeconds{"   ", "3"},
                                          TSeconds{"2,5", "2"}, TSeconds{",5", "5"},
                                          TSeconds{"abc", "3"}, TSeconds{" 12 ", "12"},
-                                         TSeconds{"1.5,7", "1"}, TSeconds{"4x", "3"}));
+                                         TSeconds{"1.5,7", "1"}, TSeconds{"4x", "3"},
+                                         TSeconds{"0", "3"}, TSeconds{"-5", "3"},
+                                         TSeconds{"3600", "3600"}, TSeconds{"3601", "3"},
+                                         TSeconds{"99999999999", "3"}, TSeconds{"+5", "5"}));
 
 TEST(EffectNumber, HighValuesFallBackTo127ThenToTheTable) {
     EXPECT_EQ(Settings::ValidEffect(200, 0), 127);
@@ -58,7 +61,7 @@ protected:
 
 TEST_F(PlayerSettings, TenKeysInTheirOrder) {
     QStringList keys;
-    for (const auto& [key, value] : Settings::PlayerValues(*State))
+    for (const auto& [key, value] : TPreferences::PlayerValues(*State))
         keys.append(key);
     EXPECT_EQ(keys, (QStringList{"StopDiashowAtEnd", "Fullscreen", "Manuell", "PictureTextVisible",
                                  "FileNameVisible", "BKGColor", "TextColor", "EffectMode", "Effect",
@@ -138,14 +141,16 @@ INSTANTIATE_TEST_SUITE_P(
                     TApply{"EffectMode", "SOMETIMES", false}, TApply{"Effect", "2", true},
                     TApply{"Effect", "0", false}, TApply{"Effect", "x", false},
                     TApply{"TextOffset", "750", true}, TApply{"TextOffset", "751", false},
-                    TApply{"DefaultTime", "7.9", true}, TApply{"Drive", "/tmp", false},
+                    TApply{"DefaultTime", "12", true}, TApply{"DefaultTime", "7.9", false},
+                    TApply{"DefaultTime", "-5", false}, TApply{"DefaultTime", "3601", false},
+                    TApply{"Drive", "/tmp", false},
                     TApply{"Titel", "x", false}));
 
 TEST_F(PlayerSettings, ApplyingAnEffectNeedsItsLine) {
     QString error;
     ASSERT_TRUE(Settings::Apply(*State, "Effect", "200", &error)) << error.toStdString();
     EXPECT_EQ(State->Effect, Settings::ValidEffect(200, State->EffectCount));
-    EXPECT_TRUE(Settings::Apply(*State, "DefaultTime", "10,", &error));
+    EXPECT_TRUE(Settings::Apply(*State, "DefaultTime", " 10", &error));
     EXPECT_EQ(State->SecondsPerPicture, "10");
 }
 
@@ -162,9 +167,9 @@ protected:
 
 TEST_F(SettingsCli, SettingsAreCheckedThenWrittenToBothFiles) {
     const TTestKit::TCliRun set =
-        Kit.RunCli({"settings", "EffectMode=on", "Effect=4", "BKGColor=255", "DefaultTime=7.9"});
+        Kit.RunCli({"settings", "EffectMode=on", "Effect=4", "BKGColor=255", "DefaultTime=7"});
     ASSERT_EQ(set.ExitCode, 0) << set.Err.toStdString();
-    // Every start lays the shipped Settings.ini out again, so it is read before the next run.
+    // Every start lays the shipped Settings.ini out again and writes the user's settings over it.
     const TIniFile player(Workspace() + "Settings.ini");
     EXPECT_EQ(player.ReadString("SETTINGS", "BKGColor", ""), "255");
     EXPECT_EQ(player.ReadString("SETTINGS", "EffectMode", ""), "ON");

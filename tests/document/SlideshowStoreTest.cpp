@@ -72,7 +72,11 @@ INSTANTIATE_TEST_SUITE_P(
         // Files are not folders.
         TNumbering{{"Diashow_0001"}, {"Diashow_0050", "Music_0070"}, "Diashow_0002"},
         // Gaps are not reused.
-        TNumbering{{"Diashow_0001", "Diashow_0009"}, {}, "Diashow_0010"}));
+        TNumbering{{"Diashow_0001", "Diashow_0009"}, {}, "Diashow_0010"},
+        // Numbers that would overflow are no numbers; at the very end gaps are reused.
+        TNumbering{{"Archiv_9223372036854775807", "Diashow_0004"}, {}, "Diashow_0005"},
+        TNumbering{{"Archiv_99999999999999999999"}, {}, "Diashow_0001"},
+        TNumbering{{"Diashow_0001", "Diashow_999999999"}, {}, "Diashow_0002"}));
 
 TEST_F(SlideshowStore, NextNameOfAMissingWorkspaceIsTheFirst) {
     State->WorkspaceDir = Kit.Root() + "nowhere/";
@@ -100,12 +104,13 @@ TEST_F(SlideshowStore, ChooserListsTitledSlideshowsInNumberOrder) {
     EXPECT_EQ(Store().NextShowName(), "Diashow_0041");
 }
 
-TEST(SlideshowNames, FolderNamesADeleteMayTouch) {
-    for (const char* name : {"Diashow_0001", "Diashow_12345", "Diashow_0"})
+TEST(SlideshowNames, OneRuleForListingOpeningAndDeleting) {
+    for (const char* name :
+         {"Diashow_0001", "Diashow_12345", "Diashow_0", "Urlaub_2005", "Backup", "diashow_0001"})
         EXPECT_TRUE(TSlideshowStore::IsShowFolderName(name)) << name;
-    for (const char* name : {"", "del", "Diashow_", "Diashow", "diashow_0001", "Backup_0001",
-                             "../x", "..", "Diashow_0001/..", "Diashow_0001/", "Diashow_00a1",
-                             "Diashow_0001 ", " Diashow_0001", "Diashow_-1", "Diashow_0001.bak"})
+    for (const char* name :
+         {"", "del", "Model_0005", "Delft", "../x", "..", "Diashow_0001/..", "Diashow_0001/",
+          "Diashow_0001 ", " Diashow_0001", "Mein Ordner", "Diashow_0001.bak"})
         EXPECT_FALSE(TSlideshowStore::IsShowFolderName(name)) << name;
 }
 
@@ -187,13 +192,14 @@ TEST_F(SlideshowStore, DeleteTouchesOnlySlideshowFolders) {
     Folder("Elsewhere_0001", Titled("else"));
     ASSERT_TRUE(QFile::link(Workspace + "Elsewhere_0001", Workspace + "Diashow_0099"));
 
-    for (const char* name : {"", "del", "../x", "Backup_0001", "Diashow_0001/..", "..",
+    QDir().mkpath(Workspace + "Backup_0002"); // no Diashow.ini: no slideshow
+    for (const char* name : {"", "del", "../x", "Backup_0002", "Diashow_0001/..", "..",
                              "Diashow_0002", "Diashow_0099"}) {
         QString error;
         EXPECT_FALSE(Store().DeleteShow(name, &error)) << name;
         EXPECT_FALSE(error.isEmpty()) << name;
     }
-    for (const char* path : {"Root.jpg", "del/Diashow.ini", "Backup_0001/Diashow.ini",
+    for (const char* path : {"Root.jpg", "del/Diashow.ini", "Backup_0002",
                              "Elsewhere_0001/Diashow.ini", "Diashow_0001/sub/a.jpg"})
         EXPECT_TRUE(QFileInfo::exists(Workspace + path)) << path;
     EXPECT_TRUE(QFileInfo::exists(Kit.Root() + "x/keep.txt"));
@@ -201,6 +207,8 @@ TEST_F(SlideshowStore, DeleteTouchesOnlySlideshowFolders) {
     EXPECT_TRUE(Store().DeleteShow("Diashow_0001"));
     EXPECT_FALSE(QFileInfo::exists(Workspace + "Diashow_0001"));
     EXPECT_TRUE(QFileInfo::exists(Workspace + "Root.jpg"));
+    // What the chooser lists, a delete takes.
+    EXPECT_TRUE(Store().DeleteShow("Backup_0001"));
 }
 
 TEST_F(SlideshowStore, DeletingPicturesKeepsTheRestAndRefusesOtherFolders) {
@@ -229,18 +237,22 @@ TEST_F(SlideshowStore, DeletingPicturesKeepsTheRestAndRefusesOtherFolders) {
 TEST_F(SlideshowStore, StrayThumbnailsAreThoseWithoutTheirPicture) {
     Folder("Diashow_0001", Titled("eins"));
     const QString show = Workspace + "Diashow_0001/";
-    for (const char* name : {"a.jpg", "my_pic.jpg", "_THUMB_a.jpg", "_THUMB_my_pic.jpg",
-                             "_THUMB_b.jpg", "_THUMB_1a.jpg", "_THUMB_2my_pic.jpg", "b.png"})
+    for (const char* name :
+         {"a.jpg", "my_pic.jpg", "_THUMB_a.jpg", "_THUMB_my_pic.jpg", "_THUMB_b.jpg",
+          "_THUMB_1a.jpg", "_THUMB_2my_pic.jpg", "b.png", "_THUMB_keep.jpg", "_THUMB_notes.txt"})
         TTestKit::WriteFile(show + name, "x");
     TTestKit::WriteFile(Workspace + "_THUMB_x.jpg", "root");
+    // A picture of the list is a picture, whatever its name.
+    TTestKit::WriteFile(show + "Pictures.ini", "a.jpg\r\n_THUMB_keep.jpg | alt\r\n");
 
     EXPECT_EQ(Store().CleanStrayThumbnails(""), 0);
     EXPECT_TRUE(QFileInfo::exists(Workspace + "_THUMB_x.jpg"));
 
     EXPECT_EQ(Store().CleanStrayThumbnails("Diashow_0001"), 3);
-    EXPECT_EQ(QDir(show).entryList(QDir::Files, QDir::Name),
-              (QStringList{"Diashow.ini", "_THUMB_a.jpg", "_THUMB_my_pic.jpg", "a.jpg", "b.png",
-                           "my_pic.jpg"}));
+    EXPECT_EQ(
+        QDir(show).entryList(QDir::Files, QDir::Name),
+        (QStringList{"Diashow.ini", "Pictures.ini", "_THUMB_a.jpg", "_THUMB_keep.jpg",
+                     "_THUMB_my_pic.jpg", "_THUMB_notes.txt", "a.jpg", "b.png", "my_pic.jpg"}));
 }
 
 struct TUnique {

@@ -144,7 +144,8 @@ TEST_F(SlideshowOpen, DeleteAsksThenRemovesTheFolderAndResetsThroughTheTemplate)
 }
 
 TEST_F(SlideshowOpen, DeleteRefusesAnythingButASlideshowFolder) {
-    MakeShowFolder("Backup_0001", {"b.jpg"}, "b.jpg\r\n");
+    // Pictures without a `Diashow.ini`: no slideshow.
+    WriteJpeg(Workspace + "Backup_0001/b.jpg", 8, 8);
     TTestKit::WriteFile(Kit.Root() + "x/keep.txt", "outside");
     TTestKit::WriteFile(Workspace + "Root.jpg", "root");
     const QStringList rootEntries =

@@ -31,6 +31,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // Whatever a list holds is parsed too.
         TPictureEntry::Parse(line);
     }
+    // The list file's writer gives back what it was given.
+    const QString text = lines.join(QStringLiteral("\r\n"));
+    if (TextCodec::Decode(TextCodec::EncodeLossless(text)) != text)
+        std::abort();
     // The raw input as one entry text (tags, quotes and separators anywhere).
     TPictureEntry::Parse(TextCodec::Decode(
         QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size))));

@@ -113,8 +113,8 @@ TEST_F(Gallery, EmptyListGivesOneRowWithOneEmptyCellAndNoPicturePages) {
 }
 
 TEST_F(Gallery, PortraitAndLandscapeSizes) {
-    Request.PictureLines = {Picture("Hoch.jpg", 600, 800) + " | hoch",
-                            Picture("Quer.jpg", 800, 600) + " | quer"};
+    Request.Pictures = {{Picture("Hoch.jpg", 600, 800), "hoch"},
+                        {Picture("Quer.jpg", 800, 600), "quer"}};
     ASSERT_TRUE(Generate().Ok);
     EXPECT_EQ(TRasterImage::ReadSize(Out("hoch_thumb.jpg")), QSize(80, 107));
     EXPECT_EQ(TRasterImage::ReadSize(Out("quer_thumb.jpg")), QSize(107, 80));
@@ -139,7 +139,7 @@ TEST(GallerySizes, RoundHalfToEven) {
 TEST_F(Gallery, FileNamesShownUnderThePictures) {
     Settings.FilenameVisible = true;
     Settings.TextVisible = true;
-    Request.PictureLines = {Picture("Strand.jpg", 90, 60) + " | Abends"};
+    Request.Pictures = {{Picture("Strand.jpg", 90, 60), "Abends"}};
     ASSERT_TRUE(Generate().Ok);
     EXPECT_TRUE(Page("gallery.html").contains("<br>strand.html<br></a>Abends\n"));
     EXPECT_TRUE(PageLines("strand.html").contains("<br>strand.jpg<br>Abends<br>"));
@@ -147,8 +147,8 @@ TEST_F(Gallery, FileNamesShownUnderThePictures) {
 
 TEST_F(Gallery, NavigationWrapsAround) {
     Settings.PicProRow = 2;
-    Request.PictureLines = {Picture("a.jpg", 40, 30), Picture("b.jpg", 40, 30),
-                            Picture("c.jpg", 40, 30)};
+    Request.Pictures = {
+        {Picture("a.jpg", 40, 30)}, {Picture("b.jpg", 40, 30)}, {Picture("c.jpg", 40, 30)}};
     ASSERT_TRUE(Generate().Ok);
     auto links = [&](const QString& page) {
         const QStringList lines = PageLines(page);
@@ -160,7 +160,7 @@ TEST_F(Gallery, NavigationWrapsAround) {
     EXPECT_EQ(links("b.html"), (std::pair<QString, QString>{"a.html", "c.html"}));
     EXPECT_EQ(links("c.html"), (std::pair<QString, QString>{"b.html", "a.html"}));
 
-    Request.PictureLines = {Picture("solo.jpg", 40, 30)};
+    Request.Pictures = {{Picture("solo.jpg", 40, 30)}};
     ASSERT_TRUE(Generate().Ok);
     EXPECT_EQ(links("solo.html"), (std::pair<QString, QString>{"solo.html", "solo.html"}));
     // A new generation empties the folder first.
@@ -170,7 +170,7 @@ TEST_F(Gallery, NavigationWrapsAround) {
 TEST_F(Gallery, TableCellsInRowOrder) {
     Settings.PicProRow = 4;
     for (int i = 0; i < 8; ++i)
-        Request.PictureLines.append(Picture(QString("p%1.jpg").arg(i), 40, 30));
+        Request.Pictures.append({Picture(QString("p%1.jpg").arg(i), 40, 30)});
     ASSERT_TRUE(Generate().Ok);
     // 8 pictures: 3 rows of 3, the last row with two pictures and one empty cell.
     const QStringList body = TableBody();
@@ -189,7 +189,7 @@ TEST_F(Gallery, TableCellsInRowOrder) {
 TEST_F(Gallery, CaptionsAndTitleAreEscapedAndPagesAreAscii) {
     Settings.TextVisible = true;
     Request.Title = "Ferien <2024> & mehr 😀";
-    Request.PictureLines = {Picture("x.jpg", 40, 30) + " | <i>Grüße</i> & \"Küsse\""};
+    Request.Pictures = {{Picture("x.jpg", 40, 30), "<i>Grüße</i> & \"Küsse\""}};
     ASSERT_TRUE(Generate().Ok);
     const QString overview = Page("gallery.html");
     EXPECT_TRUE(overview.contains(
@@ -210,9 +210,10 @@ TEST_F(Gallery, CaptionsAndTitleAreEscapedAndPagesAreAscii) {
 }
 
 TEST_F(Gallery, EqualBasesKeepTheirOwnFiles) {
-    Request.PictureLines = {
-        Picture("a/Strand.jpg", 40, 30, Qt::red), Picture("b/strand.JPG", 40, 30, Qt::green),
-        Picture("c/STRAND.jpg", 40, 30, Qt::blue), Picture("Gallery.jpg", 40, 30, Qt::yellow)};
+    Request.Pictures = {{Picture("a/Strand.jpg", 40, 30, Qt::red)},
+                        {Picture("b/strand.JPG", 40, 30, Qt::green)},
+                        {Picture("c/STRAND.jpg", 40, 30, Qt::blue)},
+                        {Picture("Gallery.jpg", 40, 30, Qt::yellow)}};
     ASSERT_TRUE(Generate().Ok);
     QStringList bases;
     for (const auto& picture : Made)
@@ -239,7 +240,7 @@ TEST(GalleryBases, NumberedOnlyWhereFilesWouldCollide) {
 TEST_F(Gallery, FramedPicturesShowTheBackgroundInTheBareCorners) {
     Settings.ShapeVisible = true;
     Settings.BKGColor = 0x00FF00; // green as a Windows colour value
-    Request.PictureLines = {Picture("rot.jpg", 400, 300, Qt::red)};
+    Request.Pictures = {{Picture("rot.jpg", 400, 300, Qt::red)}};
     ASSERT_TRUE(Generate().Ok);
     const QSize size = TRasterImage::ReadSize(Out("rot.jpg"));
     ASSERT_EQ(size, QSize(333, 250));
@@ -280,7 +281,7 @@ TEST_F(Gallery, SettingsWrittenFirstForTheOwnerOnly) {
 
 TEST_F(Gallery, ProgressRisesToHundredThenRestsAtZeroForThePages) {
     for (int i = 0; i < 4; ++i)
-        Request.PictureLines.append(Picture(QString("p%1.jpg").arg(i), 40, 30));
+        Request.Pictures.append({Picture(QString("p%1.jpg").arg(i), 40, 30)});
     ASSERT_TRUE(Generate().Ok);
     ASSERT_EQ(Percents.size(), 5);
     EXPECT_EQ(Percents.mid(0, 4), (QList<int>{25, 50, 75, 100}));
@@ -288,7 +289,7 @@ TEST_F(Gallery, ProgressRisesToHundredThenRestsAtZeroForThePages) {
 }
 
 TEST_F(Gallery, PictureThatCannotBeLoadedStopsTheGeneration) {
-    Request.PictureLines = {Picture("gut.jpg", 40, 30), Root + "pictures/fehlt.jpg | weg"};
+    Request.Pictures = {{Picture("gut.jpg", 40, 30)}, {Root + "pictures/fehlt.jpg", "weg"}};
     const TGalleryResult result = Generate();
     EXPECT_FALSE(result.Ok);
     EXPECT_TRUE(result.ImagingFailed);
@@ -297,7 +298,7 @@ TEST_F(Gallery, PictureThatCannotBeLoadedStopsTheGeneration) {
 }
 
 TEST_F(Gallery, BrokenSizeFieldOrCancelEndsWithoutPages) {
-    Request.PictureLines = {Picture("a.jpg", 40, 30)};
+    Request.Pictures = {{Picture("a.jpg", 40, 30)}};
     Settings.SmallPicX = "abc";
     TGalleryResult result = Generate();
     EXPECT_FALSE(result.Ok);

@@ -41,36 +41,6 @@ INSTANTIATE_TEST_SUITE_P(
                     TLayoutCase{"ThirtyByFive", 30, 5, 7, 5, 20}),
     [](const auto& info) { return std::string(info.param.Name); });
 
-struct TLineCase {
-    const char* Name;
-    const char* Line;
-    const char* Path;
-    const char* Caption;
-};
-
-class PictureLineCase : public testing::TestWithParam<TLineCase> {};
-
-TEST_P(PictureLineCase, PathAndCaption) {
-    const TLineCase& c = GetParam();
-    const TPictureLine parsed = ParsePictureLine(QString::fromUtf8(c.Line));
-    EXPECT_EQ(parsed.Path, QString::fromUtf8(c.Path));
-    EXPECT_EQ(parsed.Caption, QString::fromUtf8(c.Caption));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Gallery, PictureLineCase,
-    testing::Values(TLineCase{"PathAndCaption", "/home/a/Strand.jpg | Abends am Meer",
-                              "/home/a/Strand.jpg", "Abends am Meer"},
-                    TLineCase{"NoBarNoCaption", "  /home/a/Strand.jpg  ", "/home/a/Strand.jpg", ""},
-                    TLineCase{"EmptyCaption", "/home/a/b.jpg | ", "/home/a/b.jpg", ""},
-                    TLineCase{"ImageTagLeftOut", "<IMG src=\"t.jpg\" align=\"top\">/p/b.jpg | Gruß",
-                              "/p/b.jpg", "Gruß"},
-                    TLineCase{"SecondBarEndsCaption", "/p/c.jpg | one | two", "/p/c.jpg", "one"},
-                    TLineCase{"GreaterThanInCaption", "/p/d.jpg | a > b", "/p/d.jpg", "a > b"},
-                    TLineCase{"BlanksInPath", "/my pictures/x y.jpg|cap", "/my pictures/x y.jpg",
-                              "cap"}),
-    [](const auto& info) { return std::string(info.param.Name); });
-
 TEST(GalleryText, EscapesMarkupAndWritesNonAsciiAsReferences) {
     EXPECT_EQ(Escape(QStringLiteral("<b>\"Tom & Jerry\"</b>")),
               QStringLiteral("&lt;b&gt;&quot;Tom &amp; Jerry&quot;&lt;/b&gt;"));

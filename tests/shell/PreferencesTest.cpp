@@ -20,7 +20,7 @@ protected:
 TEST_F(Preferences, AbsentKeysTakeTheirDefaults) {
     WriteGenerator("Language=GERMAN\n");
     const auto state = Kit.State();
-    EXPECT_EQ(state->SecondsPerPicture, "");
+    EXPECT_EQ(state->SecondsPerPicture, "3") << "seconds are always a valid number";
     EXPECT_EQ(state->SourceDir, "");
     EXPECT_FALSE(state->EndlessPlay);
     EXPECT_TRUE(state->Fullscreen);

@@ -153,6 +153,31 @@ TEST_F(VideoBuild, ShowWithoutMusicGivesASilentAviAndTheWholeLog) {
     EXPECT_GT(qBlue(frame.pixel(176, 250)), 200);
 }
 
+TEST_F(VideoBuild, CommandLineBuildsWhatTheWindowBuildsFromDanglingLines) {
+    MakeShow(2);
+    const QString list = ShowDir() + "Pictures.ini";
+    const QByteArray dangling =
+        TTestKit::ReadFile(list) + "Fehlt.jpg | weg\r\n../Diashow_0001/Tulpen.jpg | fremd\r\n";
+    TTestKit::WriteFile(list, dangling);
+
+    const TTestKit::TCliRun run = Kit.RunCli({"video", State->CurrentShow, "--kind", "vcd"});
+    ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
+    const QString path = run.Out.trimmed().split('\n').last();
+    const QByteArray fromCli = TTestKit::ReadFile(path);
+    ASSERT_FALSE(fromCli.isEmpty()) << path.toStdString();
+    EXPECT_FALSE(TTestKit::ReadFile(list).contains("Fehlt.jpg")) << "the list file is rewritten";
+
+    // The window opens the list, writes it, then builds.
+    TTestKit::WriteFile(list, dangling);
+    TSilentProgress quiet;
+    Show->OpenShow(State->CurrentShow, quiet);
+    ASSERT_TRUE(Show->SavePictureList());
+    const TVideoBuildResult result = Build();
+    ASSERT_EQ(result.Outcome, TVideoBuildResult::TOutcome::Finished) << result.Error.toStdString();
+    EXPECT_EQ(result.ResultPath, path);
+    EXPECT_TRUE(TTestKit::ReadFile(result.ResultPath) == fromCli);
+}
+
 TEST_F(VideoBuild, MusicIsDecodedJoinedAndCutToTheShowLength) {
     MakeShow(2, 3);
     // A two-second MP3 and a one-second WAV, 44.1 kHz stereo, for a show of 2 × 3 + 4 s.

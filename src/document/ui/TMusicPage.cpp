@@ -114,6 +114,12 @@ void TMusicPage::Entered() {
     unsetCursor();
 }
 
+void TMusicPage::ShowChanged() {
+    ClosePlayer();
+    List.LoadAudioList(false);
+    RefreshList();
+}
+
 void TMusicPage::Left() {
     ClosePlayer();
     TakeListOrder();

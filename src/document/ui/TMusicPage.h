@@ -31,6 +31,8 @@ public:
     void Entered();
     /// The page is left: the tracks are renamed into the order of the list.
     void Left();
+    /// Another slideshow was opened, made or deleted: the list is read from its folder.
+    void ShowChanged();
 
     TAudioTrackList& Tracks() { return List; }
 

@@ -4,6 +4,7 @@
 #include "imaging/TRasterImage.h"
 #include "imaging/TTransition.h"
 #include "shell/Colors.h"
+#include "shell/TPreferences.h"
 #include "shell/TPrompter.h"
 #include "shell/TRunState.h"
 
@@ -141,8 +142,9 @@ void TSettingsPage::BuildControls() {
 
     connect(TitleEdit, &QLineEdit::textEdited, this,
             [this](const QString& text) { State.ShowTitle = text; });
-    connect(SecEdit, &QLineEdit::textEdited, this,
-            [this](const QString& text) { State.SecondsPerPicture = text.trimmed(); });
+    connect(SecEdit, &QLineEdit::textEdited, this, [this](const QString& text) {
+        State.SecondsPerPicture = TPreferences::ValidSeconds(text);
+    });
     connect(SecEdit, &QLineEdit::editingFinished, this, &TSettingsPage::SecondsEdited);
     connect(EndlessPlayCheckBox, &QCheckBox::toggled, this,
             [this](bool on) { State.EndlessPlay = on; });
@@ -215,7 +217,7 @@ void TSettingsPage::LoadFromState() {
 }
 
 void TSettingsPage::SecondsEdited() {
-    State.SecondsPerPicture = Settings::ValidSeconds(SecEdit->text());
+    State.SecondsPerPicture = TPreferences::ValidSeconds(SecEdit->text());
     if (SecEdit->text() != State.SecondsPerPicture)
         SecEdit->setText(State.SecondsPerPicture);
 }

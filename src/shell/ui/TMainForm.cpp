@@ -103,6 +103,7 @@ TMainForm::TMainForm(TRunState& state, TPrompter& prompter, QWidget* parent)
     connect(PicturePage1, &TPicturePage::ShowOpened, this, [this] {
         setWindowTitle(State.Caption());
         SettingsPage1->LoadFromState();
+        MusicPage1->ShowChanged();
     });
 }
 
@@ -357,6 +358,7 @@ void TMainForm::NewShow() {
     ShowPages();
     Show->NewShow(*title);
     PicturePage1->ShowChanged();
+    MusicPage1->ShowChanged();
     SettingsPage1->LoadFromState();
     setWindowTitle(State.Caption());
     PageControl1->setCurrentIndex(0);
@@ -376,6 +378,7 @@ void TMainForm::DeleteShow() {
     if (const std::optional<QString> name = OpenForm->Choose(TOpenForm::TMode::Delete)) {
         Show->DeleteShow(*name);
         PicturePage1->ShowChanged();
+        MusicPage1->ShowChanged();
         SettingsPage1->LoadFromState();
         setWindowTitle(State.Caption());
     }

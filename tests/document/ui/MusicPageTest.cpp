@@ -1,5 +1,7 @@
 #include "document/TSlideshow.h"
 #include "document/ui/TMusicPage.h"
+#include "document/ui/TOpenForm.h"
+#include "document/ui/TPicturePage.h"
 #include "imaging/TRasterImage.h"
 #include "shell/TProgress.h"
 #include "shell/TRunState.h"
@@ -9,14 +11,19 @@
 #include "support/TTestKit.h"
 #include "support/Widgets.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTabWidget>
+#include <QTimer>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace Lumerix;
 
@@ -139,6 +146,51 @@ TEST_F(MusicPage, PlayingWithoutASoundDeviceStaysQuiet) {
     Find<QPushButton>(*Form, "PauseBitBtn")->click();
     Find<QPushButton>(*Form, "StopBitBtn")->click();
     EXPECT_TRUE(Prompter.Messages.size() == 1) << "only the file chooser";
+}
+
+// The music belongs to its slideshow: opening another one and going on to the packages must
+// not carry the first one's tracks over.
+class MusicOfTwoShows : public TMainFormTest {
+protected:
+    void Open(const std::function<void()>& start) {
+        QSignalSpy opened(Form->PicturePage(), &TPicturePage::ShowOpened);
+        start();
+        ASSERT_TRUE(opened.count() > 0 || opened.wait(10000));
+    }
+    QStringList Tracks(const char* show) const {
+        return QDir(State->WorkspaceDir + show).entryList({"*.mp3", "*.wav"}, QDir::Files);
+    }
+};
+
+TEST_F(MusicOfTwoShows, TracksStayInTheirFolderAcrossPageChanges) {
+    const QStringList example = Tracks("Diashow_0001");
+    const QStringList second = Tracks("Diashow_0002");
+    ASSERT_EQ(example.size(), 1);
+    Open([this] { Find<QPushButton>(*Form, "BeispielBitBtn")->click(); });
+    Form->Pages()->setCurrentIndex(1);
+    Form->Pages()->setCurrentIndex(0);
+    EXPECT_EQ(Tracks("Diashow_0001"), QStringList{"Audio001.mp3"});
+
+    Open([this] {
+        QTimer::singleShot(0, [this] {
+            auto* chooser = Find<TOpenForm>(*Form, "OpenForm");
+            Find<QListWidget>(*chooser, "DiashowListBox")->setCurrentRow(1);
+            Find<QPushButton>(*chooser, "OpenBitBtn")->click();
+        });
+        Find<QPushButton>(*Form, "Open1BitBtn")->click();
+    });
+    ASSERT_EQ(State->CurrentShow, "Diashow_0002");
+    // Step 4 saves the music order first, then opens the output wizard: leave that at once.
+    QTimer::singleShot(0, [] {
+        if (QWidget* wizard = QApplication::activeModalWidget())
+            wizard->close();
+    });
+    Form->Pages()->setCurrentIndex(3);
+    EXPECT_EQ(Tracks("Diashow_0001"), QStringList{"Audio001.mp3"});
+    EXPECT_EQ(Tracks("Diashow_0002"), QStringList{"Audio001.mp3"});
+    EXPECT_EQ(TTestKit::ReadFile(State->WorkspaceDir + "Diashow_0002/Audio001.mp3"),
+              TTestKit::ReadFile(State->KitFile("Bumble Bee - KAVORA.mp3")));
+    EXPECT_EQ(second.size(), 1);
 }
 
 } // namespace

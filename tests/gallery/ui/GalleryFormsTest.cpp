@@ -39,7 +39,7 @@ protected:
             QImage image(120, 90, QImage::Format_RGB888);
             image.fill(Qt::darkCyan);
             TRasterImage(image).Save(path, 2);
-            Request.PictureLines.append(path + " | Bild " + name);
+            Request.Pictures.append({path, QStringLiteral("Bild ") + QLatin1String(name)});
         }
     }
 
