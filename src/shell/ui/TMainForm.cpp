@@ -104,6 +104,7 @@ TMainForm::TMainForm(TRunState& state, TPrompter& prompter, QWidget* parent)
         setWindowTitle(State.Caption());
         SettingsPage1->LoadFromState();
     });
+    connect(SettingsPage1, &TSettingsPage::TipsWanted, this, &TMainForm::ShowTips);
 }
 
 TMainForm::~TMainForm() = default;
