@@ -1,5 +1,6 @@
 #include "shell/TRunState.h"
 #include "shell/TStartup.h"
+#include "shell/ui/ApplicationLook.h"
 #include "shell/ui/TDialogPrompter.h"
 #include "shell/ui/TLanguageForm.h"
 #include "shell/ui/TMainForm.h"
@@ -12,8 +13,7 @@ using namespace Lumerix;
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("lumerix"));
-    QApplication::setApplicationDisplayName(QString::fromUtf16(ProductName));
+    ApplicationLook::SetUp();
 
     TDialogPrompter prompter;
     const TFolderLocations locations = TFolderLocations::ForThisUser();

@@ -9,6 +9,7 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -140,6 +141,15 @@ qint64 TWaveJoin::ConcatenateToLength() {
                            .arg(qRound64(double(written) / TargetRate)));
     };
 
+    // A converted block can be several read chunks long (8 kHz to 44.1 kHz gives 5.5 times
+    // as many samples): it goes out in read-chunk pieces, so the join stops at the target.
+    auto writeConverted = [&](const QByteArray& converted, int blockAlign) {
+        const qint64 samples = converted.size() / blockAlign;
+        for (qint64 done = 0; done < samples && written < target; done += ChunkSamples)
+            writeChunk(converted.constData() + done * blockAlign,
+                       std::min<qint64>(ChunkSamples, samples - done));
+    };
+
     try {
         std::vector<char> buffer;
         int i = 0;
@@ -171,8 +181,7 @@ qint64 TWaveJoin::ConcatenateToLength() {
                 if (Progress && Progress->Cancelled())
                     throw TWaveError(QStringLiteral("Cancelled."));
                 if (converter) {
-                    const QByteArray converted = converter->Convert(buffer.data(), got);
-                    writeChunk(converted.constData(), converted.size() / outFormat.BlockAlign);
+                    writeConverted(converter->Convert(buffer.data(), got), outFormat.BlockAlign);
                 } else {
                     writeChunk(buffer.data(), got);
                 }
@@ -180,9 +189,7 @@ qint64 TWaveJoin::ConcatenateToLength() {
                 got = reader.ReadPcm(buffer.data(), ChunkSamples);
             }
             if (converter && written < target) {
-                const QByteArray rest = converter->Convert(nullptr, 0);
-                if (!rest.isEmpty())
-                    writeChunk(rest.constData(), rest.size() / outFormat.BlockAlign);
+                writeConverted(converter->Convert(nullptr, 0), outFormat.BlockAlign);
             }
             Log(QStringLiteral("     write audio ") + name, QStringLiteral("write audio ") + name);
             if (i == InputFiles.size() - 1 && written < target) {

@@ -3,6 +3,7 @@
 #include "CliSupport.h"
 #include "TTerminalPrompter.h"
 #include "document/TSettings.h"
+#include "document/TSlideshowStore.h"
 #include "package/TPackageWriter.h"
 #include "shell/Execute.h"
 #include "shell/TRunState.h"
@@ -45,6 +46,13 @@ void Play(TCliContext& context) {
     if (context.Arguments.size() > 1)
         throw TCliError{QStringLiteral("usage: lumerix-cli play [SHOW]")};
     const TRunState& state = context.State;
+    if (!context.Arguments.isEmpty()) {
+        const QString name = context.Arguments.first();
+        if (!TSlideshowStore::IsShowFolderName(name) ||
+            !TSlideshowStore(state).ReadDescription(name).Exists)
+            throw TCliError{
+                QStringLiteral("no slideshow \"%1\" in %2").arg(name, state.WorkspaceDir)};
+    }
     const QString player = state.WorkspaceDir + state.PlayerName();
     if (!QFileInfo(player).isExecutable())
         throw TCliError{QStringLiteral("%1: no player in the workspace").arg(player)};

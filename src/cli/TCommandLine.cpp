@@ -12,6 +12,7 @@
 #include "TTerminalPrompter.h"
 #include "VideoCommands.h"
 #include "VideoFrameCommands.h"
+#include "document/TSettings.h"
 #include "shell/TIniFile.h"
 #include "shell/TPreferences.h"
 #include "shell/TRunState.h"
@@ -21,6 +22,7 @@
 #include <QFileInfo>
 #include <QTextStream>
 
+#include <algorithm>
 #include <optional>
 
 namespace Lumerix {
@@ -54,12 +56,21 @@ void Prefs(TCliContext& context) {
         return;
     }
     TIniFile ini = state.GeneratorIni();
+    QStringList known = {QStringLiteral("Language")};
+    for (const auto& [name, value] : TPreferences::Values(state))
+        known.append(name);
     QList<std::pair<QString, QString>> writes;
     for (const QString& argument : context.Arguments) {
         const qsizetype equals = argument.indexOf(u'=');
-        const QString key = (equals < 0 ? argument : argument.left(equals)).trimmed();
-        if (key.isEmpty() || key.contains(u'[') || key.contains(u']') || key.contains(u'\n'))
-            throw TCliError{QStringLiteral("not a preference key: \"%1\"").arg(argument)};
+        const QString typed = (equals < 0 ? argument : argument.left(equals)).trimmed();
+        const auto match = std::find_if(known.cbegin(), known.cend(), [&](const QString& name) {
+            return name.compare(typed, Qt::CaseInsensitive) == 0;
+        });
+        if (match == known.cend())
+            throw TCliError{QStringLiteral("not a preference key: \"%1\" (one of %2)")
+                                .arg(typed, known.join(QStringLiteral(", "))),
+                            2};
+        const QString key = *match;
         if (equals < 0) {
             PrintLine(key + u'=' + ini.ReadString(TPreferences::Section, key, QString()));
             continue;
@@ -67,11 +78,16 @@ void Prefs(TCliContext& context) {
         QString value = argument.mid(equals + 1);
         if (value.contains(u'\n'))
             throw TCliError{QStringLiteral("a preference value is one line: \"%1\"").arg(key)};
-        if (key.compare(QStringLiteral("Language"), Qt::CaseInsensitive) == 0) {
+        if (key == u"Language") {
             value = value.toUpper();
             if (!TLanguage::IsKnownCode(value))
                 throw TCliError{QStringLiteral("unknown language \"%1\" (one of %2)")
                                     .arg(value, TLanguage::Codes().join(QStringLiteral(", ")))};
+        } else if (key != u"Drive" && key != u"SourcePicturesPath") {
+            // The playback settings are checked as the settings command checks them.
+            QString error;
+            if (!Settings::Apply(state, key, value, &error))
+                throw TCliError{error};
         }
         writes.append({key, value});
     }
@@ -184,7 +200,7 @@ int TCommandLine::Run(const QStringList& arguments) {
         command->Run(context);
     } catch (const TCliError& error) {
         prompter.Error(error.Message);
-        return 1;
+        return error.ExitCode;
     }
     return 0;
 }

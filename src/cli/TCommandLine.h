@@ -20,6 +20,8 @@ struct TCliContext {
 /// A failed command: the one-line message printed before the tool exits non-zero.
 struct TCliError {
     QString Message;
+    /// 1: the command failed; 2: it was used wrongly.
+    int ExitCode = 1;
 };
 
 /// The commands of lumerix-cli. Global options come before the command:

@@ -7,6 +7,7 @@
 #include "shell/TProgress.h"
 #include "shell/TRunState.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QMutex>
@@ -54,8 +55,22 @@ QString ShowThumbnailPath(const QString& picturePath) {
 }
 
 QString SourceThumbnailPath(const TRunState& state, const QString& picturePath) {
-    return state.ProgramDir + QStringLiteral("thumbs/") + Convert::SafeFileName(picturePath) +
-           QStringLiteral(".jpg");
+    QString name = Convert::SafeFileName(picturePath);
+    // File names end at 255 bytes. A longer name keeps its end (the picture's own name) and
+    // gains a digest of the whole path, so it stays the same from run to run and unique.
+    constexpr qsizetype MostBytes = 200;
+    if (name.toUtf8().size() > MostBytes) {
+        const QString digest = QString::fromLatin1(
+            QCryptographicHash::hash(picturePath.toUtf8(), QCryptographicHash::Sha1)
+                .toHex()
+                .left(16));
+        QString tail = name.right(MostBytes - digest.size() - 1);
+        while (tail.toUtf8().size() > MostBytes - digest.size() - 1 ||
+               (!tail.isEmpty() && tail.front().isLowSurrogate()))
+            tail.remove(0, 1);
+        name = digest + u'_' + tail;
+    }
+    return state.ProgramDir + QStringLiteral("thumbs/") + name + QStringLiteral(".jpg");
 }
 
 int Percent(int done, int total) {

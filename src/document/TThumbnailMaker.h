@@ -25,7 +25,8 @@ bool Make(const QString& picturePath, const QString& target, bool force = false,
 /// A picture's thumbnail in its slideshow folder: "_THUMB_" + its file name beside it.
 QString ShowThumbnailPath(const QString& picturePath);
 /// A source picture's thumbnail, kept between runs: `ProgramDir` + "thumbs/" +
-/// `SafeFileName`(path) + ".jpg".
+/// `SafeFileName`(path) + ".jpg"; a name over 200 bytes becomes a digest of the path and
+/// the name's end.
 QString SourceThumbnailPath(const TRunState& state, const QString& picturePath);
 
 /// done / total in per cent, rounded half to even; 0 when total is 0.

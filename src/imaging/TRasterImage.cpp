@@ -643,6 +643,29 @@ QRect PaintRing(QImage& image, const QRect& outer, int thickness, TPaint paint) 
     return inner.isValid() ? inner : QRect();
 }
 
+// Records the picture's resolution in the JFIF header the encoder wrote (which says "no
+// unit, aspect 1:1") when the picture carries one of its own, such as a scan's; a picture
+// at the default resolution keeps the header as it is.
+void WriteJfifDensity(QByteArray& jpeg, const QImage& picture) {
+    static const int defaultDpm = QImage(1, 1, QImage::Format_RGB32).dotsPerMeterX();
+    if (picture.dotsPerMeterX() == defaultDpm && picture.dotsPerMeterY() == defaultDpm)
+        return;
+    // SOI, APP0 marker, length, "JFIF\0", version, then units and the two densities.
+    if (jpeg.size() < 18 || uchar(jpeg[2]) != 0xFF || uchar(jpeg[3]) != 0xE0 ||
+        jpeg.mid(6, 5) != QByteArray("JFIF", 5))
+        return;
+    const auto dpi = [](int dpm) {
+        return std::clamp(qRound(dpm * 0.0254), 1, 65535);
+    };
+    const int x = dpi(picture.dotsPerMeterX());
+    const int y = dpi(picture.dotsPerMeterY());
+    jpeg[13] = 1; // dots per inch
+    jpeg[14] = char(x >> 8);
+    jpeg[15] = char(x & 0xFF);
+    jpeg[16] = char(y >> 8);
+    jpeg[17] = char(y & 0xFF);
+}
+
 } // namespace
 
 // ---- TRasterImage -------------------------------------------------------------------------
@@ -713,6 +736,7 @@ QByteArray TRasterImage::EncodeJpeg(int qualityFactor) const {
     }
     QByteArray bytes(reinterpret_cast<const char*>(buffer), qsizetype(size));
     tjFree(buffer);
+    WriteJfifDensity(bytes, Image);
     return bytes;
 }
 

@@ -71,9 +71,36 @@ QSize TFrameComposer::FitSize(QSize picture) const {
 }
 
 QColor TFrameComposer::TextColor() const {
+    return ForeColor;
+}
+
+QColor TFrameComposer::OutlineColor() const {
     if (std::abs(Luminance(ForeColor) - Luminance(BackColor)) >= 64)
-        return ForeColor;
-    return Luminance(BackColor) < 128 ? QColor(Qt::white) : QColor(Qt::black);
+        return {};
+    // The text colour mixed four to one with white on a dark background, with black on a
+    // light one: the same family, and at least 64 steps of brightness off the background.
+    const int towards = Luminance(BackColor) < 128 ? 255 : 0;
+    const auto mix = [towards](int channel) {
+        return (channel + 4 * towards) / 5;
+    };
+    return QColor(mix(ForeColor.red()), mix(ForeColor.green()), mix(ForeColor.blue()));
+}
+
+void TFrameComposer::DrawText(QPainter& painter, const QRect& box, int flags,
+                              const QString& text) const {
+    const QColor outline = OutlineColor();
+    if (outline.isValid()) {
+        const int width = std::max(1, painter.font().pixelSize() / 24);
+        painter.setPen(outline);
+        for (int dx = -width; dx <= width; dx += width) {
+            for (int dy = -width; dy <= width; dy += width) {
+                if (dx != 0 || dy != 0)
+                    painter.drawText(box.translated(dx, dy), flags, text);
+            }
+        }
+    }
+    painter.setPen(ForeColor);
+    painter.drawText(box, flags, text);
 }
 
 QImage TFrameComposer::Decode(const QString& path, QSize box) {
@@ -148,8 +175,8 @@ TFrame TFrameComposer::Compose(const QImage& picture, const QString& caption,
         const QFontMetrics metrics(font);
         const QString shown = metrics.elidedText(text, Qt::ElideRight, width);
         painter.setFont(font);
-        painter.drawText(QRect(margin, bottom - metrics.height(), width, metrics.height()),
-                         Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+        DrawText(painter, QRect(margin, bottom - metrics.height(), width, metrics.height()),
+                 Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, shown);
         bottom -= metrics.height();
         return shown;
     };
@@ -183,15 +210,15 @@ QImage TFrameComposer::Message(const QString& heading, const QStringList& lines)
     const int total = headingMetrics.height() + gap + shown * lineMetrics.height();
     int top = (Size.height() - total) / 2;
     painter.setFont(headingFont);
-    painter.drawText(QRect(margin, top, width, headingMetrics.height()),
-                     Qt::AlignCenter | Qt::TextSingleLine,
-                     headingMetrics.elidedText(heading, Qt::ElideRight, width));
+    DrawText(painter, QRect(margin, top, width, headingMetrics.height()),
+             Qt::AlignCenter | Qt::TextSingleLine,
+             headingMetrics.elidedText(heading, Qt::ElideRight, width));
     top += headingMetrics.height() + gap;
     painter.setFont(lineFont);
     for (int i = 0; i < shown; ++i) {
-        painter.drawText(QRect(margin, top, width, lineMetrics.height()),
-                         Qt::AlignCenter | Qt::TextSingleLine,
-                         lineMetrics.elidedText(lines[i], Qt::ElideRight, width));
+        DrawText(painter, QRect(margin, top, width, lineMetrics.height()),
+                 Qt::AlignCenter | Qt::TextSingleLine,
+                 lineMetrics.elidedText(lines[i], Qt::ElideRight, width));
         top += lineMetrics.height();
     }
     painter.end();

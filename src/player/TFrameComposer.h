@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+class QPainter;
+
 namespace Lumerix {
 
 struct TPlayerPicture;
@@ -43,8 +45,11 @@ public:
     /// `picture` scaled to fit the picture area, proportions kept (small pictures grow).
     QSize FitSize(QSize picture) const;
 
-    /// The text colour, or black or white when it would not show on the background.
+    /// The user's text colour, always.
     QColor TextColor() const;
+    /// A thin outline drawn round the texts when their colour is too close to the background
+    /// to read (a much lighter or darker shade of it); invalid when none is needed.
+    QColor OutlineColor() const;
     QColor Background() const { return BackColor; }
 
     /// Reads, fits and composes a picture of a slideshow; never throws (`Ok` false instead).
@@ -67,6 +72,8 @@ public:
 
 private:
     QImage Canvas() const;
+    /// `text` in the text colour, with the outline when one is needed.
+    void DrawText(QPainter& painter, const QRect& box, int flags, const QString& text) const;
     int CaptionPixels() const;
     int FileNamePixels() const;
 

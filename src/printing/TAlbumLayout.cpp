@@ -17,8 +17,10 @@ QSize BodySize() {
 }
 
 QSize MaxPicture(QSize body) {
-    return {std::max(1, body.width() - 2 * Indent),
-            std::max(1, body.height() - FooterBandHeight - BandExtra)};
+    // The room under the title of page 1, so that no picture leaves page 1 with the title
+    // alone; pictures are indented on the left only.
+    return {std::max(1, body.width() - Indent),
+            std::max(1, body.height() - TitleBandHeight - FooterBandHeight - BandExtra)};
 }
 
 QSize Limited(QSize printed, QSize body) {
@@ -50,9 +52,9 @@ QList<TAlbumPage> LayOut(const QList<QSize>& pictures, QSize body) {
     for (int record = 0; record < pictures.size(); ++record) {
         const QSize picture = pictures[record];
         const int height = picture.height() + BandExtra;
-        // A band taller than a whole page stays on a page of its own rather than looping.
-        const bool pageHasBands = !pages.last().Bands.isEmpty() || pages.last().Number == 1;
-        if (top + height > detailBottom && pageHasBands)
+        // A band taller than the room left stays where it is on a page without bands (the
+        // first page's title included) rather than looping or leaving a page empty.
+        if (top + height > detailBottom && !pages.last().Bands.isEmpty())
             startPage();
         TAlbumBand band;
         band.Record = record;

@@ -49,7 +49,7 @@ QPageLayout PageLayout();
 QSize BodySize();
 
 /// The largest picture a detail band can hold on a page of printable area `body`: the width
-/// between the indents, the height of a page without title minus footer and band extra.
+/// right of the indent, the height under page 1's title minus footer and band extra.
 QSize MaxPicture(QSize body);
 /// `printed` shrunk, keeping its proportions, until it fits `MaxPicture(body)`; unchanged
 /// when it fits. Large typed widths would otherwise run off the page, or never fit on one.

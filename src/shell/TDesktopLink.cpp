@@ -28,17 +28,17 @@ QString Value(QString text) {
 } // namespace
 
 bool Create(const QString& linkPath, const QString& target, const QString& description,
-            const QString& workingFolder) {
-    const QString entry =
-        QStringLiteral("[Desktop Entry]\n"
-                       "Type=Application\n"
-                       "Version=1.0\n"
-                       "Name=%1\n"
-                       "Comment=%1\n"
-                       "Exec=%2\n"
-                       "Path=%3\n"
-                       "Terminal=false\n")
-            .arg(Value(description), Value(QuotedExec(target)), Value(workingFolder));
+            const QString& workingFolder, const QString& icon) {
+    QString entry = QStringLiteral("[Desktop Entry]\n"
+                                   "Type=Application\n"
+                                   "Version=1.0\n"
+                                   "Name=%1\n"
+                                   "Exec=%2\n"
+                                   "Path=%3\n"
+                                   "Terminal=false\n")
+                        .arg(Value(description), Value(QuotedExec(target)), Value(workingFolder));
+    if (!icon.isEmpty())
+        entry += QStringLiteral("Icon=") + Value(icon) + u'\n';
     if (!TextCodec::WriteFileAtomic(linkPath, entry.toUtf8()))
         return false;
     return QFile::setPermissions(linkPath, QFile::permissions(linkPath) | QFile::ExeOwner |

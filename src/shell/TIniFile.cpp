@@ -3,6 +3,7 @@
 #include "TextCodec.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace Lumerix {
@@ -212,10 +213,26 @@ bool TIniFile::Store(QStringList lines) {
         Error = QStringLiteral("%1: cannot create the folder %2").arg(Path, folder);
         return false;
     }
-    QByteArray bytes = lines.join(u'\n').toUtf8();
-    bytes.append('\n');
+    // The file keeps the line ends it has (CR LF from the other system stays CR LF).
+    QString lineEnd = QStringLiteral("\n");
+    const QString source = QFileInfo::exists(Path) || FallbackPath.isEmpty() ? Path : FallbackPath;
+    if (QFile existing(source); existing.open(QIODevice::ReadOnly)) {
+        // A first line ending at a lone CR marks the old Mac form, which the reader takes too.
+        const QByteArray first = existing.readLine(64 * 1024);
+        const qsizetype cr = first.indexOf('\r');
+        if (first.endsWith("\r\n"))
+            lineEnd = QStringLiteral("\r\n");
+        else if (cr >= 0 && !first.endsWith('\n'))
+            lineEnd = QStringLiteral("\r");
+    }
+    QByteArray bytes = (lines.join(lineEnd) + lineEnd).toUtf8();
+    // A file that already says this stays untouched: every start rewrites a few keys to the
+    // values they have, and a synced rewrite is the slowest part of a start.
+    bool unchanged = false;
+    if (QFile existing(Path); existing.open(QIODevice::ReadOnly) && existing.size() == bytes.size())
+        unchanged = existing.readAll() == bytes;
     QString cause;
-    if (!TextCodec::WriteFileAtomic(Path, bytes, &cause)) {
+    if (!unchanged && !TextCodec::WriteFileAtomic(Path, bytes, &cause)) {
         Error = QStringLiteral("%1: %2").arg(Path, cause);
         return false;
     }

@@ -32,11 +32,36 @@ bool MakeFolder(const QString& folder, QString& error) {
     return false;
 }
 
+// True when `target` holds the bytes and the mode of `source`.
+bool SameFile(const QString& source, const QString& target) {
+    std::error_code code;
+    const std::filesystem::path from = source.toStdString();
+    const std::filesystem::path to = target.toStdString();
+    if (!std::filesystem::is_regular_file(to, code) ||
+        std::filesystem::file_size(from, code) != std::filesystem::file_size(to, code) || code ||
+        std::filesystem::status(from, code).permissions() !=
+            std::filesystem::status(to, code).permissions())
+        return false;
+    QFile a(source), b(target);
+    if (!a.open(QIODevice::ReadOnly) || !b.open(QIODevice::ReadOnly))
+        return false;
+    constexpr qint64 Block = 256 * 1024;
+    while (!a.atEnd()) {
+        const QByteArray left = a.read(Block);
+        if (left.isEmpty() || left != b.read(Block))
+            return false;
+    }
+    return b.atEnd();
+}
+
 // Copies a single kit file when it exists; failures are not reported. The copy is made beside
 // the target and renamed over it, so a run killed half-way never leaves a torn `Settings.ini`
 // or player: the target is the old file or the whole new one.
 void CopyIfPresent(const QString& source, const QString& target) {
     if (!QFileInfo(source).isFile())
+        return;
+    // The refresh runs at every start: a file that already is the kit's stays untouched.
+    if (SameFile(source, target))
         return;
     QTemporaryFile partial(target + QStringLiteral(".XXXXXX"));
     if (!partial.open()) {
@@ -69,9 +94,11 @@ void PlaceDesktopLauncher(const TRunState& state) {
     if (state.DesktopDir.isEmpty() || !QFileInfo(state.DesktopDir).isDir())
         return;
     const QString player = state.PlayerName();
+    const QString icon = state.KitFile(QStringLiteral("icons/lumerix-256.png"));
     TDesktopLink::Create(state.DesktopDir + player + QStringLiteral(".desktop"),
                          state.WorkspaceDir + player, player,
-                         Strings::ExtractFileDir(state.WorkspaceDir + player));
+                         Strings::ExtractFileDir(state.WorkspaceDir + player),
+                         QFileInfo::exists(icon) ? icon : QString());
     // An older kit put the player itself on the desktop.
     QFile::remove(state.DesktopDir + QStringLiteral("Diashow-Player"));
 }
@@ -116,7 +143,7 @@ TPrepareResult Prepare(TRunState& state) {
         return result;
     }
 
-    // The kit is refreshed at every start, overwriting what is there.
+    // The kit is refreshed at every start: what differs from it is overwritten.
     if (!MakeFolder(state.WorkspaceDir + QStringLiteral("del"), result.Error))
         return result;
     Execute::CopyFiles(kit + QStringLiteral("del/*"), state.WorkspaceDir + QStringLiteral("del"));

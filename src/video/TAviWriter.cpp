@@ -167,12 +167,9 @@ void TAviWriter::Write() {
                                                  nullptr, nullptr);
             if (code < 0)
                 throw TAviError(AudioOpenError(code));
-            Report(QStringLiteral("Audio Datei zum schreiben geöffnet"));
             if (avformat_find_stream_info(mux.Audio, nullptr) < 0 || mux.Audio->nb_streams < 1)
                 throw TAviError(QStringLiteral("Unable to get audio stream"));
             audioIn = mux.Audio->streams[0];
-            Report(QStringLiteral("Audio-Stream zum schreiben geöffnet"));
-            Report(QStringLiteral("Audio zu Video hinzufügen"));
             audioOut = avformat_new_stream(mux.Output, nullptr);
             if (!audioOut || avcodec_parameters_copy(audioOut->codecpar, audioIn->codecpar) < 0)
                 throw TAviError(QStringLiteral("Failed to create editable AVI audio stream"));
@@ -245,6 +242,13 @@ void TAviWriter::Write() {
             throw;
         }
         av_packet_free(&frame);
+        // The container needs the sound stream before the first frame and the two are
+        // interleaved, but the sound is reported as the step after the pictures.
+        if (audioIn) {
+            Report(QStringLiteral("Audio Datei zum schreiben geöffnet"));
+            Report(QStringLiteral("Audio-Stream zum schreiben geöffnet"));
+            Report(QStringLiteral("Audio zu Video hinzufügen"));
+        }
         copyAudio(-1);
         if (av_write_trailer(mux.Output) < 0 || avio_closep(&mux.Output->pb) < 0)
             throw TAviError(QStringLiteral("Unable to write output file - Close the Mediaplayer!"));

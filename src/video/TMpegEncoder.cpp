@@ -373,7 +373,7 @@ void TMpegEncoder::Encode(TProgress* progress, const QString& workPath) {
         video->rc_min_rate = 0;
         video->rc_buffer_size = 224 * 1024 * 8;
     } else {
-        video->gop_size = pal ? 18 : 15;
+        video->gop_size = pal ? 15 : 18;
         video->bit_rate = 1150000;
         video->rc_max_rate = 1150000;
         video->rc_min_rate = 1150000;

@@ -82,6 +82,37 @@ private:
     std::function<void(const QString&)> Status;
 };
 
+namespace {
+
+// Hands the join's file, share and position to the observer, each change once.
+class TJoinProgress final : public TProgress {
+public:
+    explicit TJoinProgress(TVideoBuildObserver& observer) : Observer(observer) {}
+
+    void SetStatus(const QString& text) override {
+        Observer.SetStatus(text);
+        Observer.JoinFile(text);
+    }
+    void SetPercent(int percent) override { Percent = percent; }
+    bool Cancelled() const override { return Observer.AbortRequested(); }
+
+    void SetPosition(const QString& text) {
+        if (Percent == ShownPercent && text == ShownPosition)
+            return;
+        ShownPercent = Percent;
+        ShownPosition = text;
+        Observer.JoinPosition(Percent, text);
+    }
+
+private:
+    TVideoBuildObserver& Observer;
+    int Percent = 0;
+    int ShownPercent = -1;
+    QString ShownPosition;
+};
+
+} // namespace
+
 // --- TVideoBuild ------------------------------------------------------------------------------
 
 TVideoBuild::TVideoBuild(const TRunState& state, TVideoKind kind, TTvStandard standard,
@@ -203,10 +234,13 @@ void TVideoBuild::PictureStage() {
     Log(QStringLiteral("START: Convert pictures for video"));
 
     TStageProgress progress(Observer, [this](const QString& text) { Observer.SetStatus(text); });
-    const auto written = [this](int, const TFramePicture& picture, const QString& file) {
+    const auto written = [this](int number, const TFramePicture& picture, const QString& file) {
         Step();
         const QString base = QFileInfo(file).fileName().section(u'.', 0, 0).section(u'_', 0, 0);
-        Log(QStringLiteral("     Bild konvertiert: ") + QFileInfo(picture.Source).fileName() +
+        // The closing picture is converted through the work picture and logged by its name.
+        const QString source = number > PictureCount ? QStringLiteral("Temp.jpg")
+                                                     : QFileInfo(picture.Source).fileName();
+        Log(QStringLiteral("     Bild konvertiert: ") + source +
             QStringLiteral("    NACH    encoder\\") + base);
         Message(State.Text(12004) + u' ' + base);
     };
@@ -334,10 +368,12 @@ void TVideoBuild::RenameFrames() {
             if (!error.isEmpty())
                 throw TBuildError(error);
         }
-        const QString text =
-            State.Text(12006) + QStringLiteral(" %1/%2").arg(frames.size()).arg(frames.size());
-        Message(text);
-        Observer.SetStatus(text);
+        for (qsizetype k = 0; k < frames.size(); ++k) {
+            const QString text =
+                State.Text(12006) + QStringLiteral(" %1/%2").arg(k + 1).arg(frames.size());
+            Message(text);
+            Observer.SetStatus(text);
+        }
     }
     QString error;
     if (!TextCodec::WriteFileAtomic(
@@ -449,7 +485,7 @@ void TVideoBuild::JoinTracks() {
     Message(QStringLiteral(" Audio: %1 sec").arg(join.TargetSeconds));
     Log(QStringLiteral("     Audio: %1 sec").arg(join.TargetSeconds));
     join.OutputFile = WorkFile(QStringLiteral("Input.wav"));
-    TStageProgress progress(Observer, [this](const QString& text) { Observer.SetStatus(text); });
+    TJoinProgress progress(Observer);
     join.Progress = &progress;
     join.OnLog = [this](const QString& line) {
         Log(line);
@@ -457,7 +493,17 @@ void TVideoBuild::JoinTracks() {
     join.OnMessage = [this](const QString& line) {
         Message(line);
     };
-    join.ConcatenateToLength();
+    join.OnPosition = [&progress](const QString& text) {
+        progress.SetPosition(text);
+    };
+    Observer.JoinShown(true);
+    try {
+        join.ConcatenateToLength();
+    } catch (...) {
+        Observer.JoinShown(false);
+        throw;
+    }
+    Observer.JoinShown(false);
     for (const QString& file : join.InputFiles)
         QFile::remove(file);
 }

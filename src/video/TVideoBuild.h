@@ -48,6 +48,13 @@ public:
     /// `bar` is 0 … 100; `percentText` is "33.3%", "5%" or empty.
     virtual void SetProgress(int bar, const QString& percentText) = 0;
     virtual bool AbortRequested() const = 0;
+
+    /// The sound track join, for its own window: shown before the first file is read, then
+    /// the file being read ("Aktuelle Datei: …"), the share written and the position
+    /// ("Position: 12 Sekunden") whenever one of them changes; hidden when the join ends.
+    virtual void JoinShown(bool /*shown*/) {}
+    virtual void JoinFile(const QString& /*text*/) {}
+    virtual void JoinPosition(int /*percent*/, const QString& /*position*/) {}
 };
 
 /// How a build ended.

@@ -307,6 +307,31 @@ TEST_F(ScanCli, ListsAndScans) {
     EXPECT_TRUE(shown.Out.contains("2\tDScan_1.jpg"));
     EXPECT_FALSE(QFileInfo::exists(Kit.Root() + "home/.local/share/lumerix/DScan.jpg"));
 
+    // The picture records the resolution it was scanned at (JFIF units 1: dots per inch).
+    const QByteArray jpeg = TTestKit::ReadFile(Kit.Root() + "home/Diashow/" + show + "/DScan.jpg");
+    ASSERT_GE(jpeg.size(), 18);
+    EXPECT_EQ(jpeg.mid(6, 5), QByteArray("JFIF", 5));
+    EXPECT_EQ(int(jpeg[13]), 1);
+    EXPECT_EQ((uchar(jpeg[14]) << 8) | uchar(jpeg[15]), 25);
+    EXPECT_EQ((uchar(jpeg[16]) << 8) | uchar(jpeg[17]), 25);
+
+    // What the device cannot do is refused, not rounded or left out.
+    const struct {
+        QStringList Options;
+        const char* Message;
+    } refused[] = {
+        {{"--resolution", "5000"}, "test:1 takes a resolution from "},
+        {{"--mode", "Lineart"}, "test:1 takes a mode of "},
+        {{"--mode", "Sepia"}, "--mode is Color, Gray or Lineart"},
+    };
+    for (const auto& c : refused) {
+        const TTestKit::TCliRun run =
+            Kit.RunCli(QStringList{"scan", show, "--device", "test:1"} + c.Options);
+        EXPECT_EQ(run.ExitCode, 1) << c.Message;
+        EXPECT_TRUE(run.Err.startsWith(QStringLiteral("lumerix-cli: ") + c.Message))
+            << run.Err.toStdString();
+    }
+    EXPECT_EQ(Kit.RunCli({"show", show}).Out.count("\tDScan"), 2) << "nothing was added";
     const TTestKit::TCliRun wrong = Kit.RunCli({"scan", show, "--mode", "Sepia"});
     EXPECT_EQ(wrong.ExitCode, 1);
     const TTestKit::TCliRun unknown = Kit.RunCli({"scan", show, "--device", "test:9"});

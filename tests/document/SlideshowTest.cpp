@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 
 #include <gtest/gtest.h>
 
@@ -702,6 +703,50 @@ TEST_F(EditPictures, CorruptPictureIsReportedAndLeftAsItWas) {
     EXPECT_EQ(State->UndoCount, 0);
     EXPECT_TRUE(QDir(State->ProgramDir).entryList({"UNDO_*"}, QDir::Files).isEmpty());
     EXPECT_FALSE(Show->Transform(5, TTransform::RotateRight));
+}
+
+} // namespace
+
+namespace {
+
+TEST(SourceThumbnails, DeepFoldersGetShortStableUniqueNames) {
+    TTestKit kit;
+    const auto state = kit.State();
+    const auto name = [&](const QString& path) {
+        return QFileInfo(Thumbnails::SourceThumbnailPath(*state, path)).fileName();
+    };
+    const QString deep = "/home/anna/" + QString("Ordner mit Überlänge/").repeated(14);
+    const struct {
+        const char* Trap;
+        QString Path;
+    } cases[] = {
+        {"ascii", deep + "Strand.jpg"},
+        {"umlauts spelled out", deep + "Über_Größe.jpg"},
+        {"characters kept as they are", "/" + QString("фото/").repeated(60) + "кот.jpg"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Trap);
+        const QString thumbnail = name(c.Path);
+        EXPECT_LE(thumbnail.toUtf8().size(), 255);
+        EXPECT_EQ(thumbnail, name(c.Path)) << "stable";
+        EXPECT_TRUE(thumbnail.endsWith(".jpg"));
+        EXPECT_NE(thumbnail, name("/x" + c.Path)) << "unique though the ends agree";
+    }
+    EXPECT_TRUE(name(deep + "Strand.jpg").endsWith(Convert::SafeFileName("/Strand.jpg") + ".jpg"));
+    EXPECT_EQ(name("/home/anna/Bilder/Strand.jpg"),
+              Convert::SafeFileName("/home/anna/Bilder/Strand.jpg") + ".jpg")
+        << "short names stay as they were";
+
+    // The thumbnail of a deep folder's picture is made.
+    const QString folder = kit.Root() + QString("tief-verschachtelt/").repeated(14);
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(folder + "a.jpg"));
+    const QString thumbnail = Thumbnails::SourceThumbnailPath(*state, folder + "a.jpg");
+    QDir().mkpath(QFileInfo(thumbnail).path());
+    EXPECT_TRUE(Thumbnails::Make(folder + "a.jpg", thumbnail));
+    EXPECT_TRUE(QFileInfo::exists(thumbnail));
 }
 
 } // namespace

@@ -101,13 +101,38 @@ TEST(FrameComposer, TextOffsetLiftsTheText) {
     }
 }
 
-TEST(FrameComposer, TextColourThatWouldNotShowIsReplaced) {
-    TPlayerSettings settings = Look(true, false);
-    settings.TextColor = settings.BackgroundColor;
-    EXPECT_EQ(TFrameComposer(settings, QSize(10, 10)).TextColor(), QColor(Qt::white));
-    settings.BackgroundColor = settings.TextColor = 0xF0F0F0;
-    EXPECT_EQ(TFrameComposer(settings, QSize(10, 10)).TextColor(), QColor(Qt::black));
-    EXPECT_EQ(TFrameComposer(Look(true, false), QSize(10, 10)).TextColor(), QColor(Qt::white));
+TEST(FrameComposer, TextKeepsTheUsersColourAndGainsAnOutlineOnlyWhenClose) {
+    const struct {
+        const char* Trap;
+        quint32 Background, Text;
+        bool Outlined;
+    } cases[] = {
+        {"white on dark red", 0x000080, 0xFFFFFF, false},
+        {"the background's own colour", 0x000080, 0x000080, true},
+        {"light grey on white", 0xFFFFFF, 0xE0E0E0, true},
+        {"black on near black", 0x101010, 0x000000, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Trap);
+        TPlayerSettings settings = Look(true, false);
+        settings.BackgroundColor = c.Background;
+        settings.TextColor = c.Text;
+        const TFrameComposer composer(settings, QSize(800, 600));
+        EXPECT_EQ(composer.TextColor(), settings.Foreground()) << "the user's colour";
+        const QColor outline = composer.OutlineColor();
+        EXPECT_EQ(outline.isValid(), c.Outlined);
+        if (!outline.isValid())
+            continue;
+        const QColor back = settings.Background();
+        EXPECT_GE(std::abs(qGray(outline.rgb()) - qGray(back.rgb())), 60);
+        // The caption shows: the outline's colour is in the text band.
+        const QImage frame = composer.Compose(QImage(), QStringLiteral("Strand"), QString()).Image;
+        int outlined = 0;
+        for (int y = composer.PictureArea().bottom(); y < 600; ++y)
+            for (int x = 0; x < 800; ++x)
+                outlined += Near(frame.pixelColor(x, y), outline, 8);
+        EXPECT_GT(outlined, 20);
+    }
 }
 
 TEST(FrameComposer, LongCaptionsAreCutToTheScreen) {

@@ -62,21 +62,26 @@ TEST(AlbumLayout, BandsNeverSplitAndEveryPageHasAFooter) {
     EXPECT_EQ(pages.size(), 4);
 }
 
-TEST(AlbumLayout, OversizedPicturesShrinkToFitOnePage) {
+TEST(AlbumLayout, OversizedPicturesShrinkToFitUnderTheTitle) {
     const QSize body(698, 1027);
     const QSize most = AlbumLayout::MaxPicture(body);
-    EXPECT_EQ(most, QSize(682, 1027 - 24 - 30));
-    EXPECT_EQ(AlbumLayout::Limited({686, 514}, body), QSize(682, 511));
-    EXPECT_EQ(AlbumLayout::Limited({762, 572}, body), QSize(682, 512)); // 20 cm wide
+    EXPECT_EQ(most, QSize(698 - 8, 1027 - 40 - 24 - 30));
+    EXPECT_EQ(AlbumLayout::Limited({686, 514}, body), QSize(686, 514)); // 13 x 18 as it is
+    EXPECT_EQ(AlbumLayout::Limited({762, 572}, body), QSize(690, 518)); // 20 cm wide
     EXPECT_EQ(AlbumLayout::Limited({571, 762}, body), QSize(571, 762)); // fits as it is
-    EXPECT_EQ(AlbumLayout::Limited({1000, 3000}, body), QSize(324, most.height()));
+    EXPECT_EQ(AlbumLayout::Limited({1000, 3000}, body), QSize(311, most.height()));
 
-    // Even a band too tall for any page ends the layout, one page per band.
+    // The tallest picture there is still shares page 1 with the title.
+    const QList<TAlbumPage> tallest = AlbumLayout::LayOut({most, most}, body);
+    ASSERT_EQ(tallest.size(), 2);
+    EXPECT_EQ(tallest[0].Bands.size(), 1);
+    EXPECT_LE(tallest[0].Bands[0].Band.bottom(), tallest[0].Footer.top() - 1);
+
+    // Even a band too tall for any page ends the layout, one page per band, none empty.
     const QList<TAlbumPage> pages = AlbumLayout::LayOut({{100, 5000}, {100, 5000}}, body);
-    ASSERT_EQ(pages.size(), 3);
-    EXPECT_TRUE(pages[0].Bands.isEmpty());
+    ASSERT_EQ(pages.size(), 2);
+    EXPECT_EQ(pages[0].Bands.size(), 1);
     EXPECT_EQ(pages[1].Bands.size(), 1);
-    EXPECT_EQ(pages[2].Bands.size(), 1);
 }
 
 TEST(AlbumLayout, AnEmptyAlbumIsOneTitledPage) {

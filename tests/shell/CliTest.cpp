@@ -59,7 +59,7 @@ TEST_F(Cli, PrefsReadsAndStoresKeys) {
     EXPECT_EQ(ini.ReadString("SETTINGS", "Language", ""), "SPAIN");
 
     run = Run({"prefs", "fullscreen"});
-    EXPECT_EQ(run.Out, "fullscreen=FALSE\n");
+    EXPECT_EQ(run.Out, "Fullscreen=FALSE\n");
     run = Run({"prefs"});
     EXPECT_TRUE(run.Out.contains("Fullscreen=FALSE\n"));
     EXPECT_TRUE(run.Out.contains("Language=SPAIN\n"));
@@ -84,6 +84,40 @@ TEST_F(Cli, BadUseFailsWithOneLine) {
     run = Run({"--help"});
     EXPECT_EQ(run.ExitCode, 0);
     EXPECT_TRUE(run.Out.contains("prefs [KEY[=VALUE] ...]"));
+}
+
+// An unknown key is wrong use (2), a value the key cannot take a failure (1); nothing is
+// stored either way, not even the good values given with the bad one.
+TEST_F(Cli, PrefsRefuseUnknownKeysAndBadValues) {
+    const struct {
+        QStringList Arguments;
+        int ExitCode;
+        const char* Message;
+    } cases[] = {
+        {{"Foo=1"}, 2, "lumerix-cli: not a preference key: \"Foo\""},
+        {{"Foo"}, 2, "lumerix-cli: not a preference key: \"Foo\""},
+        {{"TextOffset=5", "Effect=abc"}, 1, "lumerix-cli: Effect=abc: "},
+        {{"Fullscreen=perhaps"}, 1, "lumerix-cli: Fullscreen=perhaps: TRUE or FALSE"},
+        {{"TextOffset=751"}, 1, "lumerix-cli: TextOffset=751: "},
+        {{"BKGColor=-1"}, 1, "lumerix-cli: BKGColor=-1: "},
+    };
+    const QString generator = Kit.Root() + "home/.local/share/lumerix/Generator.ini";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Arguments.join(' ').toStdString());
+        const TRun run = Run(QStringList{"prefs"} + c.Arguments);
+        EXPECT_EQ(run.ExitCode, c.ExitCode);
+        EXPECT_TRUE(run.Err.startsWith(c.Message)) << run.Err.toStdString();
+        EXPECT_EQ(run.Err.count('\n'), 1);
+        const TIniFile ini(generator);
+        EXPECT_EQ(ini.ReadString("SETTINGS", "Foo", "none"), "none");
+        EXPECT_NE(ini.ReadString("SETTINGS", "TextOffset", ""), "5");
+    }
+    EXPECT_EQ(Run({"prefs", "effect=2"}).ExitCode, 0) << "keys in any case";
+
+    const TRun play = Run({"play", "Diashow_0009"});
+    EXPECT_EQ(play.ExitCode, 1);
+    EXPECT_TRUE(play.Err.startsWith("lumerix-cli: no slideshow \"Diashow_0009\""))
+        << play.Err.toStdString();
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "shell/TIniFile.h"
 #include "support/TTestKit.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -60,6 +61,43 @@ TEST_F(IniFile, WriteCreatesFileAndFolder) {
     TIniFile ini(Kit.Root() + QStringLiteral("new/folder/Created.ini"));
     ASSERT_TRUE(ini.WriteBool("SETTINGS", "Fullscreen", false));
     EXPECT_EQ(TTestKit::ReadFile(ini.FileName()), "[SETTINGS]\nFullscreen=FALSE\n");
+}
+
+TEST_F(IniFile, RewritingAKeyKeepsTheFilesLineEnds) {
+    const struct {
+        const char* Trap;
+        QByteArray Before, After;
+    } cases[] = {
+        {"LF", "[A]\nx=1\n", "[A]\nx=2\ny=3\n"},
+        {"CR LF", "[A]\r\nx=1\r\n", "[A]\r\nx=2\r\ny=3\r\n"},
+        {"CR LF, no end at the end", "[A]\r\nx=1", "[A]\r\nx=2\r\ny=3\r\n"},
+        {"CR alone", "[A]\rx=1\r", "[A]\rx=2\ry=3\r"},
+        {"one line without an end", "[A]", "[A]\nx=2\ny=3\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Trap);
+        TTestKit::WriteFile(Path, c.Before);
+        TIniFile ini(Path);
+        ASSERT_TRUE(ini.WriteString("A", "x", "2"));
+        ASSERT_TRUE(ini.WriteString("A", "y", "3"));
+        EXPECT_EQ(TTestKit::ReadFile(Path), c.After);
+    }
+}
+
+TEST_F(IniFile, StoringWhatTheFileSaysLeavesItAlone) {
+    TTestKit::WriteFile(Path, "[A]\r\nx=1\r\n");
+    const QDateTime past(QDate(2001, 2, 3), QTime(4, 5, 6));
+    {
+        QFile file(Path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(past, QFileDevice::FileModificationTime));
+    }
+    TIniFile ini(Path);
+    ASSERT_TRUE(ini.WriteString("a", "x", "1"));
+    EXPECT_EQ(QFileInfo(Path).lastModified(), past);
+    ASSERT_TRUE(ini.WriteString("A", "x", "2"));
+    EXPECT_NE(QFileInfo(Path).lastModified(), past);
+    EXPECT_EQ(TTestKit::ReadFile(Path), "[A]\r\nx=2\r\n");
 }
 
 TEST_F(IniFile, ReadsWindows1252AndWindowsLineEnds) {

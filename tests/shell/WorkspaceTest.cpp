@@ -6,6 +6,7 @@
 #include "support/TScriptedPrompter.h"
 #include "support/TTestKit.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -76,6 +77,39 @@ TEST(Workspace, SecondStartRefreshesTheKitButNeverReseeds) {
               TTestKit::ReadFile(state->KitDir + "diashow/del/Diashow.ini"));
 }
 
+// Only what differs from the kit is copied again, and anything that differs is.
+TEST(Workspace, RefreshCopiesOnlyWhatDiffersFromTheKit) {
+    TTestKit kit;
+    auto state = kit.State();
+    ASSERT_TRUE(TWorkspace::Prepare(*state).Ok);
+    const QString root = state->WorkspaceDir;
+    const QString player = root + state->PlayerName();
+    ASSERT_TRUE(QFileInfo(player).isExecutable());
+    const QDateTime past(QDate(2001, 2, 3), QTime(4, 5, 6));
+    const auto age = [&](const QString& path) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(past, QFileDevice::FileModificationTime));
+    };
+    // Same size, one byte changed.
+    QByteArray autorun = TTestKit::ReadFile(root + "Autorun.inf");
+    autorun[0] = autorun[0] == 'x' ? 'y' : 'x';
+    TTestKit::WriteFile(root + "Autorun.inf", autorun);
+    // Same bytes, the player no longer executable.
+    QFile(player).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    age(player);
+    // Left as the kit has it.
+    age(root + "play.ply");
+
+    ASSERT_TRUE(TWorkspace::Prepare(*state).Ok);
+    EXPECT_EQ(TTestKit::ReadFile(root + "Autorun.inf"),
+              TTestKit::ReadFile(state->KitDir + "diashow/Autorun.inf"));
+    EXPECT_TRUE(QFileInfo(player).isExecutable());
+    EXPECT_EQ(QFileInfo(root + "play.ply").lastModified(), past) << "an equal file is untouched";
+    EXPECT_EQ(TTestKit::ReadFile(root + "play.ply"),
+              TTestKit::ReadFile(state->KitDir + "diashow/play.ply"));
+}
+
 TEST(Workspace, EnglishUsesTheOtherNamesButTheSameSlideshowFolders) {
     TTestKit kit;
     auto state = kit.State(QStringLiteral("ENGLISH"));
@@ -91,6 +125,7 @@ TEST(Workspace, EnglishUsesTheOtherNamesButTheSameSlideshowFolders) {
     EXPECT_TRUE(
         entry.contains("Exec=\"" + (state->WorkspaceDir + "Slideshow-Player").toUtf8() + "\"\n"));
     EXPECT_TRUE(entry.contains("Name=Slideshow-Player\n"));
+    EXPECT_TRUE(entry.contains("Icon=" + (state->KitDir + "icons/lumerix-256.png").toUtf8()));
     EXPECT_FALSE(QFileInfo::exists(kit.Locations().DesktopDir + "Diashow-Player.desktop"));
 }
 

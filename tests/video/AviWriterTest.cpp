@@ -195,9 +195,12 @@ TEST_F(AviWriterTest, TenPicturesAtThreeSecondsWithSound) {
     EXPECT_TRUE(samples(back) == samples(wav));
 
     EXPECT_EQ(progress.Texts.first(), " Video mit 10 Bildern erzeugen");
-    EXPECT_TRUE(progress.Texts.contains("Bild Nr.1 schreiben"));
-    EXPECT_TRUE(progress.Texts.contains("Bild Nr.10 schreiben"));
-    EXPECT_TRUE(progress.Texts.contains("Audio zu Video hinzufügen"));
+    // The frames first, then the three sound steps.
+    const qsizetype lastFrame = progress.Texts.indexOf("Bild Nr.10 schreiben");
+    ASSERT_GT(lastFrame, progress.Texts.indexOf("Bild Nr.1 schreiben"));
+    EXPECT_EQ(progress.Texts.mid(lastFrame + 1, 3),
+              QStringList({"Audio Datei zum schreiben geöffnet",
+                           "Audio-Stream zum schreiben geöffnet", "Audio zu Video hinzufügen"}));
     EXPECT_EQ(progress.Texts.at(progress.Texts.size() - 2), "Video speichern");
     EXPECT_EQ(progress.Percents.first(), 0);
     EXPECT_EQ(progress.Percents.last(), 90);

@@ -115,6 +115,24 @@ QList<QColor> FrameColours(const QString& mpeg) {
     return colours;
 }
 
+/// The longest run of frames from one I-picture to the next (or to the end).
+int LongestGop(const QString& mpeg) {
+    QProcess probe;
+    probe.start("ffprobe", {"-v", "error", "-select_streams", "v", "-show_entries",
+                            "frame=pict_type", "-of", "csv=p=0", mpeg});
+    probe.waitForFinished(60000);
+    int longest = 0, run = 0;
+    for (const QByteArray& line : probe.readAllStandardOutput().split('\n')) {
+        // "I," and the like; side data adds empty lines.
+        const QByteArray type = line.trimmed();
+        if (type.isEmpty())
+            continue;
+        run = type.startsWith('I') ? 1 : run + 1;
+        longest = std::max(longest, run);
+    }
+    return longest;
+}
+
 /// The decoded sound mixed to one channel.
 QList<qint16> Sound(const QString& mpeg) {
     const QByteArray raw = Decoded(mpeg, "0:a", {"-f", "s16le", "-ac", "1"});
@@ -229,6 +247,9 @@ TEST_P(MpegFormats, WritesAStreamOfTheDiscFormatWithHoldsAndSoundInPlace) {
     const QByteArray head = file.read(5);
     ASSERT_EQ(head.left(4), QByteArray::fromHex("000001ba"));
     EXPECT_EQ(uchar(head[4]) & (svcd ? 0xC0 : 0xF0), svcd ? 0x40 : 0x20);
+
+    // Players expect at most 15 pictures per group in PAL and 18 in NTSC, on both discs.
+    EXPECT_EQ(LongestGop(mpeg), pal ? 15 : 18);
 
     // Each key colour fills exactly the frames of its hold; blends lie between.
     const QList<QColor> colours = FrameColours(mpeg);

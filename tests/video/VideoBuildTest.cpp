@@ -37,12 +37,18 @@ public:
     bool AbortRequested() const override {
         return AbortAfterSteps >= 0 && Bars.size() > AbortAfterSteps;
     }
+    void JoinShown(bool shown) override { Joins.append(shown ? "shown" : "hidden"); }
+    void JoinFile(const QString& text) override { Joins.append(text); }
+    void JoinPosition(int percent, const QString& position) override {
+        Joins.append(QString::number(percent) + "% " + position);
+    }
 
     int AbortAfterSteps = -1;
     QStringList Statuses;
     QStringList Messages;
     QList<int> Bars;
     QStringList Texts;
+    QStringList Joins;
 };
 
 class VideoBuild : public VideoTesting::TVideoShowFixture {
@@ -110,7 +116,7 @@ TEST_F(VideoBuild, ShowWithoutMusicGivesASilentAviAndTheWholeLog) {
         expected.append(QStringLiteral("     Bild konvertiert: %1    NACH    encoder\\inp000%2")
                             .arg(QFileInfo(pictures[i].Source).fileName())
                             .arg(i + 1));
-    expected += {"     Bild konvertiert: Ende.jpg    NACH    encoder\\inp0004",
+    expected += {"     Bild konvertiert: Temp.jpg    NACH    encoder\\inp0004",
                  "FERTIG: Bilder für Video konvertieren",
                  "KEINE AUDIO DATEI FÜR DIE DIASHOW AUSGEWÄHLT", "START: AVI"};
     for (int i = 1; i <= 4; ++i)
@@ -202,6 +208,16 @@ TEST_F(VideoBuild, MusicIsDecodedJoinedAndCutToTheShowLength) {
           QStringLiteral("     AviWriter: Audiodatei=Input.wav")})
         EXPECT_TRUE(log.contains(line)) << line.toStdString();
     EXPECT_LT(log.indexOf("     Audio: 10 sec"), log.indexOf("START: AVI"));
+    // The join window: opened, both files, its share and position, closed.
+    ASSERT_GE(Observer.Joins.size(), 4);
+    EXPECT_EQ(Observer.Joins.first(), "shown");
+    EXPECT_EQ(Observer.Joins.last(), "hidden");
+    EXPECT_EQ(Observer.Joins[1], "Aktuelle Datei: " + inp1);
+    EXPECT_TRUE(Observer.Joins.contains("Aktuelle Datei: " + State->EncoderDir + "Inp002.wav"));
+    // The list is read again from its start until the show's length is reached.
+    QStringList positions = Observer.Joins.filter(" Position: ");
+    EXPECT_EQ(positions.last(), "100% Position: 10 Sekunden");
+    EXPECT_EQ(positions.removeDuplicates(), 0) << "each change is reported once";
     EXPECT_TRUE(WorkFiles().isEmpty()) << WorkFiles().join(u' ').toStdString();
 
     const QJsonObject probe = Probe(result.ResultPath);
@@ -343,8 +359,13 @@ TEST_F(VideoBuildWithTransitions, EffectFramesLieBetweenTheKeyFrames) {
     const QStringList log = Log();
     EXPECT_LT(log.indexOf("Calculate slides: Picture 1 of 2"),
               log.indexOf("Calculate slides: Picture 2 of 2"));
-    // NTSC SVCD frames are stored at the encoder's 480 × 480.
+    // NTSC SVCD frames are stored at the encoder's 480 × 480, each one told.
     EXPECT_EQ(TRasterImage::ReadSize(State->EncoderDir + "Test_0001.jpg"), QSize(480, 480));
+    const int frames = 2 * (between + 1) + 1;
+    const QString rescaled = State->Text(12006) + QStringLiteral(" %1/") + QString::number(frames);
+    EXPECT_TRUE(Observer.Messages.contains(rescaled.arg(1)));
+    EXPECT_TRUE(Observer.Messages.contains(rescaled.arg(frames)));
+    EXPECT_EQ(Observer.Messages.filter(State->Text(12006) + ' ').size(), frames);
 
     const QJsonObject probe = Probe(result.ResultPath);
     const QJsonObject video = Stream(probe, "video");

@@ -165,6 +165,12 @@ TScanOptionsForm::TScanOptionsForm(const QString& caption, const TLanguage& lang
     OptionPanel->setObjectName(QStringLiteral("OptionPanel"));
     OptionLayout = new QVBoxLayout(OptionPanel);
     scroll->setWidget(OptionPanel);
+    // The panel only ever scrolls up and down: focusing a new editor after a rebuild would
+    // otherwise slide it sideways and cut off the labels.
+    connect(scroll->horizontalScrollBar(), &QScrollBar::valueChanged, scroll, [scroll](int value) {
+        if (value != 0)
+            scroll->horizontalScrollBar()->setValue(0);
+    });
     auto* left = new QVBoxLayout;
     left->addWidget(scroll, 1);
     AdvancedBox = new QCheckBox(Language.Pick(QStringLiteral("Erweiterte Optionen zeigen"),
@@ -261,6 +267,7 @@ void TScanOptionsForm::Rebuild() {
     auto* main = new QGroupBox(Language.Pick(QStringLiteral("Scannen"), QStringLiteral("Scanning")),
                                OptionPanel);
     auto* mainForm = new QFormLayout(main);
+    mainForm->setRowWrapPolicy(QFormLayout::WrapLongRows);
     for (const char* name : MainOptions) {
         const TScanOption* option = Scanner.Option(QLatin1String(name));
         if (option && shown(*option))
@@ -274,6 +281,7 @@ void TScanOptionsForm::Rebuild() {
     auto* area = new QGroupBox(
         Language.Pick(QStringLiteral("Scanbereich"), QStringLiteral("Scan area")), OptionPanel);
     auto* areaForm = new QFormLayout(area);
+    areaForm->setRowWrapPolicy(QFormLayout::WrapLongRows);
     for (const char* name : AreaOptions) {
         const TScanOption* option = Scanner.Option(QLatin1String(name));
         if (option && shown(*option))
@@ -301,6 +309,7 @@ void TScanOptionsForm::Rebuild() {
                                       : groupTitle,
                                   OptionPanel);
             groupForm = new QFormLayout(group);
+            groupForm->setRowWrapPolicy(QFormLayout::WrapLongRows);
             OptionLayout->addWidget(group);
         }
         groupForm->addRow(Label(option), Editor(option));
@@ -375,6 +384,14 @@ QWidget* TScanOptionsForm::Editor(const TScanOption& option) {
         connect(spin, &QSpinBox::editingFinished, this,
                 [this, name, spin] { Set(name, spin->value()); });
         editor = spin;
+    }
+    // Editors narrow down with the panel instead of widening it: a spin box over the whole
+    // integer range or a combo of long choices would not fit beside its label.
+    if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        combo->setMinimumContentsLength(8);
+    } else if (!qobject_cast<QCheckBox*>(editor)) {
+        editor->setMinimumWidth(80);
     }
     editor->setObjectName(QStringLiteral("Option_") + name);
     editor->setToolTip(option.Description);

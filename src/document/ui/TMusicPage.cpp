@@ -17,6 +17,7 @@
 #include <QListWidget>
 #include <QMediaDevices>
 #include <QMediaPlayer>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -82,6 +83,7 @@ TMusicPage::TMusicPage(TRunState& state, TPrompter& prompter, QWidget* parent)
     connect(DeleteAudioBitBtn, &QPushButton::clicked, this, &TMusicPage::RemoveTrack);
     connect(InfoBitBtn, &QPushButton::clicked, this, &TMusicPage::ShowInfo);
     connect(AudioListBox, &QListWidget::itemDoubleClicked, this, &TMusicPage::ShowInfo);
+    AudioListBox->viewport()->installEventFilter(this);
     connect(StartRipperBitBtn, &QPushButton::clicked, this, &TMusicPage::ImportCd);
     connect(PlayBitBtn, &QPushButton::clicked, this, &TMusicPage::Play);
     connect(PauseBitBtn, &QPushButton::clicked, this, &TMusicPage::Pause);
@@ -251,6 +253,14 @@ void TMusicPage::Stop() {
     }
     if (MediaPlayer1)
         MediaPlayer1->stop();
+}
+
+bool TMusicPage::eventFilter(QObject* watched, QEvent* event) {
+    // A click that leaves no track selected (the press cleared it) explains the list.
+    if (watched == AudioListBox->viewport() && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && LastSelected() < 0)
+        Prompter.Information(State.Text(10020));
+    return QWidget::eventFilter(watched, event);
 }
 
 void TMusicPage::ClosePlayer() {

@@ -36,6 +36,9 @@ public:
 
     TAudioTrackList& Tracks() { return List; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void RefreshList();
     void TakeListOrder();

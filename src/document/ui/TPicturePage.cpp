@@ -9,6 +9,7 @@
 #include "editing/ui/TPainterEffectsF.h"
 #include "imaging/TRasterImage.h"
 #include "printing/ui/TPrintMenu.h"
+#include "shell/Execute.h"
 #include "shell/Strings.h"
 #include "shell/TPrompter.h"
 #include "shell/TRunState.h"
@@ -20,6 +21,7 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -70,6 +72,26 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::MouseButtonRelease &&
             static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+            Action();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> Action;
+};
+
+// The Delete key in the source list removes as in the picture list.
+class TDeleteKeyFilter final : public QObject {
+public:
+    TDeleteKeyFilter(std::function<void()> action, QObject* parent)
+        : QObject(parent), Action(std::move(action)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
             Action();
             return true;
         }
@@ -148,6 +170,7 @@ void TPicturePage::BuildControls() {
     RGBBitBtn = EditButton("RGBBitBtn", this);
     BildbearbeitungBitBtn = EditButton("BildbearbeitungBitBtn", this);
     PrintBitBtn = EditButton("PrintBitBtn", this);
+    HelpBitBtn = EditButton("HelpBitBtn", this);
 
     CaptionLabel = new QLabel(this);
     CaptionLabel->setObjectName(QStringLiteral("CaptionLabel"));
@@ -204,7 +227,7 @@ void TPicturePage::BuildControls() {
     right->addWidget(LEADImage2);
     right->addLayout(turns);
     for (QPushButton* button :
-         {UndoBitBtn, FarbeBitBtn, RGBBitBtn, BildbearbeitungBitBtn, PrintBitBtn})
+         {UndoBitBtn, FarbeBitBtn, RGBBitBtn, BildbearbeitungBitBtn, PrintBitBtn, HelpBitBtn})
         right->addWidget(button);
     right->addStretch();
 
@@ -243,6 +266,8 @@ void TPicturePage::BuildControls() {
     connect(RGBBitBtn, &QPushButton::clicked, this, &TPicturePage::OpenColourCorrection);
     connect(BildbearbeitungBitBtn, &QPushButton::clicked, this, &TPicturePage::OpenFullEditor);
     connect(PrintBitBtn, &QPushButton::clicked, this, &TPicturePage::OpenPrintMenu);
+    connect(HelpBitBtn, &QPushButton::clicked, this,
+            [this] { Execute::OpenDocument(State.HelpFile()); });
     connect(CancelButton, &QPushButton::clicked, Progress, &TJobProgress::Cancel);
     connect(Progress, &TJobProgress::PercentChanged, ProgressBar, &QProgressBar::setValue);
     connect(Progress, &TJobProgress::StatusChanged, StatusLabel, &QLabel::setText);
@@ -254,6 +279,7 @@ void TPicturePage::BuildControls() {
     connect(SourceListView, &QListView::doubleClicked, this,
             [this](const QModelIndex& index) { AddSourceRows({index.row()}, -1); });
     connect(PictureListView, &TPictureListView::DeletePressed, this, &TPicturePage::RemoveSelected);
+    SourceListView->installEventFilter(new TDeleteKeyFilter([this] { RemoveSelected(); }, this));
     connect(PictureListView, &TPictureListView::MoveRequested, this, [this](int from, int to) {
         Slideshow.MovePicture(from, to);
         Reselect(to);
@@ -277,6 +303,7 @@ void TPicturePage::SetCaptions() {
     BildbearbeitungBitBtn->setText(State.Text(599));
     UndoBitBtn->setText(State.Text(600));
     PrintBitBtn->setText(State.Text(601));
+    HelpBitBtn->setText(State.Text(602));
     SpeedButton6->setToolTip(State.Text(603));
     SpeedButton5->setToolTip(State.Text(604));
     SpeedButton7->setToolTip(State.Text(605));

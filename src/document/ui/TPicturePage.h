@@ -130,6 +130,7 @@ private:
     QPushButton* RGBBitBtn = nullptr;
     QPushButton* BildbearbeitungBitBtn = nullptr;
     QPushButton* PrintBitBtn = nullptr;
+    QPushButton* HelpBitBtn = nullptr;
     QLineEdit* TextEdit = nullptr;
     QLabel* LEADImage2 = nullptr;
     QProgressBar* ProgressBar = nullptr;

@@ -155,8 +155,11 @@ void TSettingsPage::BuildControls() {
     connect(PictureNameCheckBox, &QCheckBox::toggled, this,
             [this](bool on) { State.FileNameVisible = on; });
     connect(TipsCheckBox, &QCheckBox::toggled, this, [this](bool on) {
-        if (!Loading)
-            State.SetTipsWanted(on);
+        if (Loading)
+            return;
+        State.SetTipsWanted(on);
+        if (on)
+            emit TipsWanted();
     });
     connect(TextcolorButton, &QPushButton::clicked, this, [this] { ChooseColour(false); });
     connect(BKGColorButton, &QPushButton::clicked, this, [this] { ChooseColour(true); });

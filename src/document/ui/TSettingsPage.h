@@ -39,6 +39,8 @@ public:
 signals:
     /// The preview showed its last state.
     void PreviewFinished();
+    /// The user ticked the tips back on: the tip window shows at once.
+    void TipsWanted();
 
 private:
     void BuildControls();

@@ -69,7 +69,10 @@ TPrintSizeForm::TPrintSizeForm(const TRunState& state, TPrompter& prompter, QWid
 
     connect(choices, &QButtonGroup::buttonClicked, this, &TPrintSizeForm::FormatChosen);
     connect(WidthEdit, &QLineEdit::textEdited, this, &TPrintSizeForm::WidthEdited);
+    connect(WidthEdit, &QLineEdit::editingFinished, this, &TPrintSizeForm::CheckWidth);
     connect(OKBitBtn, &QPushButton::clicked, this, [this] {
+        if (!CheckWidth())
+            return;
         CaptionsChosen = CaptionCheckBox->isChecked();
         accept();
     });
@@ -93,18 +96,29 @@ void TPrintSizeForm::FormatChosen() {
     WidthHintLabel->setVisible(custom);
     if (!custom)
         Value = PrintSize::ValueOf(Format());
-    else if (!WidthEdit->text().trimmed().isEmpty())
-        WidthEdited(WidthEdit->text());
     else
-        Value = PrintSize::DefaultValue;
+        WidthEdited(WidthEdit->text());
 }
 
 void TPrintSizeForm::WidthEdited(const QString& text) {
-    const std::optional<int> value = PrintSize::ValueOfWidthText(text, locale());
-    Value = value.value_or(PrintSize::DefaultValue);
+    // Half-typed numbers ("0," of "0,8") are no mistake yet: the check waits for the user
+    // to leave the field or press OK.
+    Value = PrintSize::ValueOfWidthText(text, locale()).value_or(PrintSize::DefaultValue);
+    WidthReported = false;
+}
+
+bool TPrintSizeForm::CheckWidth() {
+    const QString text = WidthEdit->text();
     // An emptied field is the start of retyping, not a mistake worth a message.
-    if (!value && !text.trimmed().isEmpty())
+    if (!CustomRadioButton->isChecked() || text.trimmed().isEmpty() ||
+        PrintSize::ValueOfWidthText(text, locale()))
+        return true;
+    Value = PrintSize::DefaultValue;
+    if (!WidthReported) {
+        WidthReported = true;
         Prompter.Information(State.Text(6611));
+    }
+    return false;
 }
 
 std::optional<TAlbumOptions> TPrintSizeForm::Ask() {

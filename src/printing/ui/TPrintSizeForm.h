@@ -37,11 +37,14 @@ public:
 private:
     void FormatChosen();
     void WidthEdited(const QString& text);
+    /// False (after message 6611, once per text) when the typed width does not parse.
+    bool CheckWidth();
 
     const TRunState& State;
     TPrompter& Prompter;
     int Value = PrintSize::DefaultValue;
     bool CaptionsChosen = false;
+    bool WidthReported = false;
 
     QRadioButton* Format9x13RadioButton = nullptr;
     QRadioButton* Format10x15RadioButton = nullptr;

@@ -105,6 +105,7 @@ TMainForm::TMainForm(TRunState& state, TPrompter& prompter, QWidget* parent)
         SettingsPage1->LoadFromState();
         MusicPage1->ShowChanged();
     });
+    connect(SettingsPage1, &TSettingsPage::TipsWanted, this, &TMainForm::ShowTips);
 }
 
 TMainForm::~TMainForm() = default;

@@ -1,5 +1,6 @@
 #include "TDVDForm.h"
 
+#include "audio/ui/TWaveForm.h"
 #include "package/ui/TAnweisungForm.h"
 #include "shell/TCrossThreadPrompter.h"
 #include "shell/TPrompter.h"
@@ -35,6 +36,11 @@ public:
         emit Progress(bar, percentText);
     }
     bool AbortRequested() const override { return AbortFlag.load(); }
+    void JoinShown(bool shown) override { emit JoinWindow(shown); }
+    void JoinFile(const QString& text) override { emit JoinFileRead(text); }
+    void JoinPosition(int percent, const QString& position) override {
+        emit JoinProgress(percent, position);
+    }
 
     std::atomic_bool AbortFlag = false;
 
@@ -43,6 +49,9 @@ signals:
     void Message(const QString& text);
     void Cleared();
     void Progress(int bar, const QString& percentText);
+    void JoinWindow(bool shown);
+    void JoinFileRead(const QString& text);
+    void JoinProgress(int percent, const QString& position);
 };
 
 TDVDForm::TDVDForm(const TRunState& state, TPrompter& prompter, QWidget* parent)
@@ -53,6 +62,7 @@ TDVDForm::TDVDForm(const TRunState& state, TPrompter& prompter, QWidget* parent)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     Bridge = new TBridge(this);
     Instructions = new TAnweisungForm(State, this);
+    WaveForm = new TWaveForm(State, this);
 
     StatusLabel = new QLabel(this);
     StatusLabel->setObjectName(QStringLiteral("StatusLabel"));
@@ -102,6 +112,14 @@ TDVDForm::TDVDForm(const TRunState& state, TPrompter& prompter, QWidget* parent)
         ProgressBar1->setValue(bar);
         ProzentLabel->setText(text);
     });
+    connect(Bridge, &TBridge::JoinWindow, this, [this](bool shown) {
+        if (shown)
+            WaveForm->Start();
+        else
+            WaveForm->hide();
+    });
+    connect(Bridge, &TBridge::JoinFileRead, WaveForm, &TWaveForm::SetFile);
+    connect(Bridge, &TBridge::JoinProgress, WaveForm, &TWaveForm::SetPosition);
     connect(AbortBitBtn, &QPushButton::clicked, this, &TDVDForm::Abort);
     connect(CloseBitBtn, &QPushButton::clicked, this, &TDVDForm::CloseWindow);
     connect(VideoBitBtn, &QPushButton::clicked, this, &TDVDForm::Preview);

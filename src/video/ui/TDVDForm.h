@@ -17,6 +17,7 @@ class QPushButton;
 namespace Lumerix {
 
 class TAnweisungForm;
+class TWaveForm;
 class TCrossThreadPrompter;
 class TPrompter;
 class TRunState;
@@ -61,6 +62,7 @@ private:
     std::unique_ptr<TCrossThreadPrompter> JobPrompter;
     TBridge* Bridge = nullptr;
     TAnweisungForm* Instructions = nullptr;
+    TWaveForm* WaveForm = nullptr;
     QFuture<TVideoBuildResult> Job;
     TVideoBuildResult LastResult;
     TVideoKind Kind = TVideoKind::Vcd;

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 #include <QtEndian>
 
@@ -137,6 +138,16 @@ TEST_F(MusicPage, ButtonsWithoutASelectionExplainThemselves) {
     EXPECT_EQ(messages[0].Text, State->Text(10018));
     for (int i = 1; i < 5; ++i)
         EXPECT_EQ(messages[i].Text, State->Text(10023));
+
+    // A click below the last track selects nothing.
+    Prompter.Messages.clear();
+    List->resize(200, 200);
+    QTest::mouseClick(List->viewport(), Qt::LeftButton, {}, QPoint(20, 180));
+    ASSERT_EQ(Prompter.Messages.size(), 1);
+    EXPECT_EQ(Prompter.Messages[0].Text, State->Text(10020));
+    const QRect first = List->visualItemRect(List->item(0));
+    QTest::mouseClick(List->viewport(), Qt::LeftButton, {}, first.center());
+    EXPECT_EQ(Prompter.Messages.size(), 1) << "a click on a track is quiet";
 }
 
 TEST_F(MusicPage, PlayingWithoutASoundDeviceStaysQuiet) {

@@ -202,13 +202,22 @@ TEST_F(PicturePage, ButtonsWithoutASelectionExplainThemselves) {
     WaitForJob();
     Find<QListView>(*Page, "PictureListView")->clearSelection();
     Find<QToolButton>(*Page, "SpeedButton3")->click(); // remove selected, none selected
+    QTest::keyClick(Find<QListView>(*Page, "SourceListView"), Qt::Key_Delete); // the same
     const QList<TScriptedPrompter::TMessage> messages =
         Prompter.OfKind(TScriptedPrompter::TKind::Information);
-    ASSERT_EQ(messages.size(), 3);
+    ASSERT_EQ(messages.size(), 4);
     EXPECT_EQ(messages[0].Text, State->Text(10005));
     EXPECT_EQ(messages[1].Text, State->Text(10004));
     EXPECT_EQ(messages[2].Text, State->Text(10006));
+    EXPECT_EQ(messages[3].Text, State->Text(10006));
     EXPECT_EQ(Form->Slideshow().Pictures().Count(), 4);
+    EXPECT_EQ(Find<QPushButton>(*Page, "HelpBitBtn")->text(), State->Text(602));
+
+    // The Delete key in the picture list removes the selected picture, as "<" does.
+    auto* pictures = Find<QListView>(*Page, "PictureListView");
+    SelectRows(pictures, {0});
+    QTest::keyClick(pictures, Qt::Key_Delete);
+    EXPECT_EQ(Form->Slideshow().Pictures().Count(), 3);
 
     Prompter.Answers.enqueue(true);
     Find<QToolButton>(*Page, "SpeedButton4")->click(); // remove all

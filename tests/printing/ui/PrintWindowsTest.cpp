@@ -91,10 +91,21 @@ TEST_F(PrintWindows, SizeWizardParsesTheWidthAndKeepsItsChoices) {
     QTest::keyClicks(width, "20");
     EXPECT_EQ(wizard.SizeValue(), 762);
     EXPECT_TRUE(Prompter.Messages.isEmpty());
+    // A number is checked once the user leaves the field, not while it is being typed.
     width->clear();
-    QTest::keyClicks(width, "x");
+    QTest::keyClicks(width, "12x5");
     EXPECT_EQ(wizard.SizeValue(), 495);
+    EXPECT_TRUE(Prompter.Messages.isEmpty()) << "no message while typing";
+    emit width->editingFinished();
     EXPECT_EQ(Texts(TScriptedPrompter::TKind::Information), QStringList({State->Text(6611)}));
+    Click(wizard, "OKBitBtn");
+    EXPECT_TRUE(wizard.isVisible()) << "OK refuses the width, once told";
+    EXPECT_EQ(Prompter.Messages.size(), 1);
+    width->clear();
+    QTest::keyClicks(width, "y");
+    Click(wizard, "OKBitBtn");
+    EXPECT_TRUE(wizard.isVisible());
+    EXPECT_EQ(Prompter.Messages.size(), 2) << "OK checks a width never left";
     Find<QRadioButton>(wizard, "Format13x18RadioButton")->click();
     EXPECT_EQ(wizard.SizeValue(), 686);
     EXPECT_FALSE(width->isVisible());

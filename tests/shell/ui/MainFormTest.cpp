@@ -2,6 +2,7 @@
 #include "shell/TProgress.h"
 #include "shell/TRunState.h"
 #include "shell/TWorkspace.h"
+#include "shell/ui/ApplicationLook.h"
 #include "shell/ui/TLanguageForm.h"
 #include "shell/ui/TMainForm.h"
 #include "shell/ui/TTipForm.h"
@@ -18,6 +19,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTabWidget>
 #include <QToolButton>
 
@@ -117,6 +119,26 @@ TEST(TipForm, NextDisablesAfterTheLastTipAndTickSwitchesTipsOff) {
     Find<QCheckBox>(tips, "CheckBox1")->setChecked(true);
     Find<QPushButton>(tips, "CloseBitBtn")->click();
     EXPECT_FALSE(state->TipsWanted());
+}
+
+TEST_F(MainForm, TickingTipsBackOnShowsTheTipWindowAtOnce) {
+    auto* tick = Find<QCheckBox>(*Form, "TipsCheckBox");
+    auto* tips = Find<TTipForm>(*Form, "TipForm");
+    tick->setChecked(false);
+    EXPECT_FALSE(tips->isVisible());
+    tick->setChecked(true);
+    EXPECT_TRUE(State->TipsWanted());
+    EXPECT_TRUE(tips->isVisible());
+}
+
+TEST(ApplicationLook, HintsAtOnceForTenSecondsAndNoNameAppendedToCaptions) {
+    const TApplicationStyle style;
+    EXPECT_EQ(style.styleHint(QStyle::SH_ToolTip_WakeUpDelay), 0);
+    EXPECT_EQ(style.styleHint(QStyle::SH_ToolTip_FallAsleepDelay), 10000);
+    ApplicationLook::SetUp();
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), "lumerix")
+        << "a display name set apart from the program name ends up in every caption";
+    EXPECT_EQ(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 0);
 }
 
 TEST(LanguageForm, CannotBeClosedWithoutAChoice) {

@@ -1,6 +1,8 @@
 #include "video/ui/TDVDForm.h"
 #include "video/ui/TDVDWizardForm.h"
 
+#include "audio/TAudioFixture.h"
+#include "audio/ui/TWaveForm.h"
 #include "document/TSlideshow.h"
 #include "imaging/TRasterImage.h"
 #include "package/ui/TAnweisungForm.h"
@@ -103,6 +105,30 @@ TEST_F(VideoForms, CreatorRunsTheBuildOffTheWindowThreadAndOffersThePreview) {
     AnswerNextModal();
     close->click();
     EXPECT_EQ(Told, State->Text(4607));
+}
+
+TEST_F(VideoForms, JoinWindowShowsTheSoundTrackBeingMade) {
+    MakeShow(2, 3, {800, 600});
+    TTestKit::WriteFile(ShowDir() + "Audio001.wav", AudioTesting::SineWav(44100, 2, 1.0));
+    TDVDForm form(*State, Prompter);
+    auto* join = Find<TWaveForm>(form, "WaveForm");
+    EXPECT_EQ(join->size(), QSize(372, 147));
+    EXPECT_EQ(Find<QLabel>(*join, "Label2")->text(), State->Text(5000));
+    bool wasShown = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] { wasShown = wasShown || join->isVisible(); });
+    poll.start(1);
+    QSignalSpy ended(&form, &TDVDForm::BuildEnded);
+    form.StartBuild(TVideoKind::Vcd, TTvStandard::Pal);
+    ASSERT_TRUE(ended.wait(60000));
+    ASSERT_EQ(form.Result().Outcome, TVideoBuildResult::TOutcome::Finished);
+    EXPECT_TRUE(wasShown);
+    EXPECT_FALSE(join->isVisible()) << "closed when the join ends";
+    EXPECT_EQ(Find<QLabel>(*join, "Label3")->text(),
+              "Aktuelle Datei: " + State->EncoderDir + "Inp001.wav");
+    EXPECT_EQ(Find<QLabel>(*join, "Label4")->text(), "Position: 10 Sekunden");
+    EXPECT_EQ(Find<QLabel>(*join, "Label1")->text(), "100%");
+    EXPECT_EQ(Find<QProgressBar>(*join, "ProgressBar1")->value(), 100);
 }
 
 TEST_F(VideoForms, AbortStopsTheBuildAndTellsTheUser) {
