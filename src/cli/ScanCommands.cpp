@@ -65,8 +65,13 @@ void Scan(TCliContext& context) {
     OpenNamed(context, show);
     TScanDriver driver(device);
     TTerminalProgress progress;
-    if (driver.Acquire(progress, overrides) != ScanSuccess)
+    if (driver.Acquire(progress, overrides) != ScanSuccess) {
+        if (driver.LastCode() == ScanDeviceGone)
+            throw TCliError{QStringLiteral("%1: \"%2\" (lumerix-cli scanners lists those "
+                                           "connected; --device NAME chooses one)")
+                                .arg(ScanCodeText(ScanDeviceGone), driver.SourceName())};
         throw TCliError{ScanImport::FailureText(driver.LastCode())};
+    }
     const int row = ScanImport::AddToSlideshow(context.State, show, context.Prompter,
                                                driver.Picture(), progress);
     if (row < 0)
