@@ -14,6 +14,8 @@
 #include <QFile>
 #include <QTextStream>
 
+#include <optional>
+
 namespace Lumerix {
 
 namespace {
@@ -76,7 +78,8 @@ void Gallery(TCliContext& context) {
 
 void Upload(TCliContext& context) {
     const char* usage =
-        "upload SHOW [--host H] [--port P] [--user U] [--password-file F] [--dir D]";
+        "upload SHOW [--host H] [--port P] [--user U] [--password-file F] [--dir D] "
+        "[--tls off|try|require] [--trust SHA256]";
     if (context.Arguments.isEmpty())
         throw TCliError{QStringLiteral("usage: lumerix-cli %1").arg(QLatin1String(usage))};
     const TRunState& state = context.State;
@@ -86,9 +89,20 @@ void Upload(TCliContext& context) {
     for (const auto& [option, value] :
          Options(context,
                  {QStringLiteral("--host"), QStringLiteral("--port"), QStringLiteral("--user"),
-                  QStringLiteral("--password-file"), QStringLiteral("--dir")},
+                  QStringLiteral("--password-file"), QStringLiteral("--dir"),
+                  QStringLiteral("--tls"), QStringLiteral("--trust")},
                  usage)) {
-        if (option == u"--host") {
+        if (option == u"--tls") {
+            const std::optional<TFtpTls> tls = FtpTlsFromName(value);
+            if (!tls)
+                throw TCliError{QStringLiteral("--tls is off, try or require")};
+            account.Tls = *tls;
+        } else if (option == u"--trust") {
+            account.Certificate = TFtpClient::NormalisedFingerprint(value);
+            if (account.Certificate.isEmpty())
+                throw TCliError{QStringLiteral("--trust needs a SHA-256 fingerprint: 64 "
+                                               "hexadecimal digits, colons allowed")};
+        } else if (option == u"--host") {
             account.Host = value;
         } else if (option == u"--port") {
             account.Port = value;
@@ -134,10 +148,18 @@ void Upload(TCliContext& context) {
                            else
                                prompter.Error(message.Text);
                        }});
-    const bool connected = upload.Connect(
-        {account.Host.trimmed(), port, account.UserId, account.Password, 10000}, state.Text(10028));
+    const bool connected =
+        upload.Connect({account.Host.trimmed(), port, account.UserId, account.Password, 10000,
+                        account.Tls, account.Certificate},
+                       state.Text(10028));
     const TFtpUpload::TResult result = upload.Run(lines);
     upload.Disconnect();
+    if (!connected && client.Failure() == TFtpConnectFailure::UnknownCertificate)
+        throw TCliError{QStringLiteral("nothing was uploaded to %1:%2; if the fingerprint is the "
+                                       "server's, accept it with --trust %3")
+                            .arg(account.Host.trimmed())
+                            .arg(port)
+                            .arg(client.PeerFingerprint())};
     if (!connected)
         throw TCliError{
             QStringLiteral("nothing was uploaded to %1:%2").arg(account.Host.trimmed()).arg(port)};
@@ -155,7 +177,8 @@ QList<TCommandLine::TCommand> GalleryCommands() {
                         "Gallery_SHOW.ini); prints the output folder"),
          Gallery},
         {QStringLiteral("upload"),
-         QStringLiteral("SHOW [--host H] [--port P] [--user U] [--password-file F] [--dir D]"),
+         QStringLiteral("SHOW [--host H] [--port P] [--user U] [--password-file F] [--dir D] "
+                        "[--tls off|try|require] [--trust SHA256]"),
          QStringLiteral("upload the gallery folder by FTP with the slideshow's login (changes "
                         "kept); prints the log lines"),
          Upload},

@@ -14,8 +14,9 @@ class TProgress;
 
 /// The upload's command language, run line by line against an FTP client:
 /// "copy |A | B", "del |F", "md |F", "rmdir |F", "cd |F", "cd..", "cd\". A line is a command
-/// word, then "|"-separated arguments. Remote paths are taken in lower case and with "/"
-/// separators; local paths are written as "file://" + absolute path and keep their case.
+/// word, then "|"-separated arguments. Remote paths take "/" separators and their folders in
+/// lower case (ASCII letters only); a remote file name keeps its case, as the gallery's pages
+/// link it. Local paths are written as "file://" + absolute path and keep their case.
 /// Every outcome becomes a log line: the command text, a blank and the outcome text.
 class TFtpUpload {
 public:
@@ -28,6 +29,9 @@ public:
     struct TListener {
         std::function<void(const QString&)> Log;
         std::function<void(const TMessage&)> Message;
+        /// Asked once when the server shows a certificate nobody vouches for, with the text
+        /// that names its SHA-256 fingerprint; true accepts it. Unset: refused.
+        std::function<bool(const QString&)> Trust;
     };
     /// How a run went.
     struct TResult {
@@ -53,8 +57,12 @@ public:
     /// Connects and logs in; on success sets the connected flag. A failure shows the client's
     /// message ("Invalid Host", "Connection Failed" or "Error N: text") and then
     /// `failureText` (the "could not connect" message).
+    /// An unknown certificate is offered to `TListener::Trust`; accepted, the connection is
+    /// made again trusting it, and `AcceptedCertificate()` names it for the settings.
     bool Connect(const TFtpLogin& login, const QString& failureText);
     bool Connected() const { return ConnectedFlag; }
+    /// The fingerprint the user accepted in the last `Connect`; empty when none.
+    const QString& AcceptedCertificate() const { return Accepted; }
     /// Clears the connected flag and closes the connection.
     void Disconnect();
 
@@ -75,6 +83,7 @@ private:
     TListener Listener;
     bool ConnectedFlag = false;
     bool AbortSeen = false;
+    QString Accepted;
     QString CommandText; ///< of the command running, for notes of the client
 };
 

@@ -314,7 +314,9 @@ TEST(SaneTexts, CatalogueTraps) {
         {"", "Content-Type: text/plain; charset=UTF-8"},
         {"Scan mode", "Scanmodus"},
         {QByteArray("page\0pages", 10), QByteArray("Seite\0Seiten", 12)},
-        {"ctx\x04" "Color", "Farbe"}, // a message with a context
+        {"ctx\x04"
+         "Color",
+         "Farbe"}, // a message with a context
     };
     const QByteArray little = Catalogue(messages, true);
     const QHash<QString, QString> expected{{"Scan mode", "Scanmodus"}, {"page", "Seite"}};

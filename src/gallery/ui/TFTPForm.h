@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -17,6 +18,7 @@ class QPushButton;
 
 namespace Lumerix {
 
+class TCrossThreadPrompter;
 class TJobProgress;
 class TPrompter;
 class TRunState;
@@ -73,6 +75,7 @@ private:
     QLineEdit* PasswordEdit;
     QLineEdit* PortEdit;
     QLineEdit* DirEdit;
+    QComboBox* TlsBox;
     QLabel* ProgressLabel;
     QProgressBar* ProgressBar;
     QListWidget* LogListBox;
@@ -80,6 +83,7 @@ private:
 
     TFtpClient Client;
     TJobProgress* Progress;
+    std::unique_ptr<TCrossThreadPrompter> JobPrompter; ///< asks about certificates
     std::unique_ptr<TFtpUpload> Runner;
     QFuture<void> Job;
     bool JobRunning = false;

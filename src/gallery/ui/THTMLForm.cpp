@@ -252,6 +252,15 @@ void THTMLForm::ChooseColour(bool background) {
 void THTMLForm::Generate() {
     if (JobRunning)
         return;
+    // The upload sends the output folder file by file; making it anew would empty it mid-way.
+    if (Ftp->Running()) {
+        Prompter.Error(State.Language().Pick(
+            QStringLiteral("Die Galerie wird gerade hochgeladen. Warten Sie, bis der Upload "
+                           "fertig ist, oder brechen Sie ihn ab."),
+            QStringLiteral("The gallery is being uploaded. Wait until the upload has finished, "
+                           "or stop it.")));
+        return;
+    }
     JobRunning = true;
     Progress->Reset();
     ProgressBar->setValue(0);
