@@ -142,12 +142,15 @@ void Upload(TCliContext& context) {
     TTerminalProgress progress;
     TFtpClient client;
     TFtpUpload upload(client, progress,
-                      {PrintLine, [&prompter](const TFtpUpload::TMessage& message) {
+                      {PrintLine,
+                       [&prompter](const TFtpUpload::TMessage& message) {
                            if (message.Kind == TFtpUpload::TMessage::TKind::Plain)
                                prompter.PlainError(message.Text);
                            else
                                prompter.Error(message.Text);
-                       }});
+                       },
+                       // Nobody is asked here: an unknown certificate is named, --trust takes it.
+                       nullptr});
     const bool connected =
         upload.Connect({account.Host.trimmed(), port, account.UserId, account.Password, 10000,
                         account.Tls, account.Certificate},

@@ -88,10 +88,7 @@ bool TFtpUpload::Connect(const TFtpLogin& login, const QString& failureText) {
     if (!connected && Client.Failure() == TFtpConnectFailure::UnknownCertificate &&
         Listener.Trust) {
         const QString fingerprint = Client.PeerFingerprint();
-        if (Listener.Trust(QStringLiteral("The server %1 shows a certificate that this system "
-                                          "does not know. Trust it from now on if its SHA-256 "
-                                          "fingerprint is the one the server's owner gives:\n%2")
-                               .arg(login.Host, fingerprint))) {
+        if (Listener.Trust(login.Host, fingerprint)) {
             TFtpLogin trusting = login;
             trusting.TrustedCertificate = fingerprint;
             connected = Client.Connect(trusting);

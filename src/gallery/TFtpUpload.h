@@ -29,9 +29,9 @@ public:
     struct TListener {
         std::function<void(const QString&)> Log;
         std::function<void(const TMessage&)> Message;
-        /// Asked once when the server shows a certificate nobody vouches for, with the text
-        /// that names its SHA-256 fingerprint; true accepts it. Unset: refused.
-        std::function<bool(const QString&)> Trust;
+        /// Asked once when the server (host) shows a certificate nobody vouches for, with its
+        /// SHA-256 fingerprint; true accepts it. Unset: refused.
+        std::function<bool(const QString& host, const QString& fingerprint)> Trust;
     };
     /// How a run went.
     struct TResult {

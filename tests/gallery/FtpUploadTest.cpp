@@ -58,8 +58,8 @@ protected:
             TFtpUpload::TListener{
                 [this](const QString& line) { Log.append(line); },
                 [this](const TFtpUpload::TMessage& message) { Messages.append(message.Text); },
-                [this](const QString& question) {
-                    Questions.append(question);
+                [this](const QString& host, const QString& fingerprint) {
+                    Questions.append(host + ' ' + fingerprint);
                     return TrustAnswer;
                 }});
     }

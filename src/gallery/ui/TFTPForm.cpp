@@ -133,8 +133,8 @@ TFTPForm::TFTPForm(TRunState& state, TPrompter& prompter, QWidget* parent)
                               [this](const TFtpUpload::TMessage& message) {
                                   emit MessageRaised(int(message.Kind), message.Text);
                               },
-                              [this](const QString& text) {
-                                  return JobPrompter->Confirm(text);
+                              [this](const QString& host, const QString& fingerprint) {
+                                  return JobPrompter->Confirm(TrustQuestion(host, fingerprint));
                               }});
 }
 
@@ -169,6 +169,17 @@ QStringList TFTPForm::LogLines() const {
     for (int i = 0; i < LogListBox->count(); ++i)
         lines.append(LogListBox->item(i)->text());
     return lines;
+}
+
+QString TFTPForm::TrustQuestion(const QString& host, const QString& fingerprint) const {
+    return State.Language()
+        .Pick(QStringLiteral("Der Server %1 zeigt ein Zertifikat, das dieses System nicht kennt. "
+                             "Vertrauen Sie ihm von nun an nur, wenn sein SHA-256-Fingerabdruck "
+                             "der ist, den der Betreiber des Servers nennt:\n%2"),
+              QStringLiteral("The server %1 shows a certificate that this system does not know. "
+                             "Trust it from now on only if its SHA-256 fingerprint is the one "
+                             "the server's operator gives:\n%2"))
+        .arg(host, fingerprint);
 }
 
 void TFTPForm::ShowMessage(int kind, const QString& text) {

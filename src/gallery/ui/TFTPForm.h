@@ -57,6 +57,7 @@ protected:
 private:
     void Upload();
     void ShowMessage(int kind, const QString& text);
+    QString TrustQuestion(const QString& host, const QString& fingerprint) const;
 
     TRunState& State;
     TPrompter& Prompter;
