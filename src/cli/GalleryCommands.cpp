@@ -12,6 +12,7 @@
 #include "shell/TRunState.h"
 
 #include <QFile>
+#include <QLockFile>
 #include <QTextStream>
 
 #include <optional>
@@ -68,6 +69,12 @@ void Gallery(TCliContext& context) {
             throw TCliError{equals <= 0 ? QStringLiteral("--set needs KEY=VALUE") : error};
     }
 
+    // An upload under way sends the output folder file by file: it stays as it is.
+    QLockFile upload(TFtpUpload::LockPath(request.OutputDir()));
+    if (!upload.tryLock(0))
+        throw TCliError{QStringLiteral("%1 is being uploaded: the gallery is made when the upload "
+                                       "has finished")
+                            .arg(request.OutputDir())};
     TTerminalProgress progress;
     TGalleryGenerator generator(request, settings);
     const TGalleryResult result = generator.Generate(progress);
@@ -138,6 +145,8 @@ void Upload(TCliContext& context) {
                                        "SHOW)")
                             .arg(outputDir)};
 
+    QLockFile sending(TFtpUpload::LockPath(outputDir));
+    sending.tryLock(0);
     TTerminalPrompter& prompter = context.Prompter;
     TTerminalProgress progress;
     TFtpClient client;

@@ -64,6 +64,10 @@ QString TFtpUpload::LocalPath(const QString& absolutePath) {
     return FileScheme + absolutePath;
 }
 
+QString TFtpUpload::LockPath(const QString& outputFolder) {
+    return QDir::cleanPath(QDir(outputFolder).absolutePath()) + QStringLiteral(".upload.lock");
+}
+
 QStringList TFtpUpload::CommandList(const QString& outputFolder, const QString& serverDir) {
     const QString folder = QDir(outputFolder).absolutePath();
     const QString trimmed = serverDir.trimmed();

@@ -50,6 +50,9 @@ public:
 
     /// The line of a local file, as the command language writes it.
     static QString LocalPath(const QString& absolutePath);
+    /// The lock file an upload of `outputFolder` holds (beside it), so that the gallery is not
+    /// made anew under a transfer, by this program or another one.
+    static QString LockPath(const QString& outputFolder);
     /// One "copy" line for every entry of `outputFolder` whose name does not begin with ".",
     /// into the trimmed `serverDir` (nothing but the name when it is empty).
     static QStringList CommandList(const QString& outputFolder, const QString& serverDir);

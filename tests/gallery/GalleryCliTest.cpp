@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 
 #include <gtest/gtest.h>
 
@@ -51,6 +52,14 @@ TEST_F(GalleryCli, GalleryWritesTheSettingsFirstAndPrintsTheFolder) {
         QString::fromUtf8(TTestKit::ReadFile(ProgramDir + "Gallery_" + Show + ".ini"));
     EXPECT_TRUE(settings.contains("PicProRow=2\n"));
     EXPECT_TRUE(settings.contains("FilenameVisible=TRUE\n"));
+
+    // An upload under way (this process stands in for the window) holds the folder.
+    QLockFile upload(ProgramDir + "gallery.upload.lock");
+    ASSERT_TRUE(upload.tryLock(0));
+    const TTestKit::TCliRun refused = Kit.RunCli({"gallery", Show});
+    EXPECT_EQ(refused.ExitCode, 1);
+    EXPECT_TRUE(refused.Err.contains("is being uploaded")) << refused.Err.toStdString();
+    upload.unlock();
 
     EXPECT_EQ(Kit.RunCli({"gallery", Show, "--set", "Farbe=1"}).ExitCode, 1);
     EXPECT_EQ(Kit.RunCli({"gallery", Show, "--set"}).ExitCode, 1);

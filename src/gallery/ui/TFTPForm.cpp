@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLockFile>
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
@@ -220,10 +221,13 @@ void TFTPForm::Upload() {
     TFtpUpload* runner = Runner.get();
     JobRunning = true;
     setCursor(Qt::BusyCursor);
+    OutputLock = std::make_unique<QLockFile>(TFtpUpload::LockPath(OutputDir));
+    OutputLock->tryLock(0);
     auto* watcher = new QFutureWatcher<void>(this);
     connect(watcher, &QFutureWatcher<void>::finished, this, [this, watcher] {
         watcher->deleteLater();
         JobRunning = false;
+        OutputLock.reset();
         unsetCursor();
         // A certificate the user accepted is kept for the next uploads.
         if (!Runner->AcceptedCertificate().isEmpty()) {
@@ -246,6 +250,7 @@ void TFTPForm::Stop() {
         Progress->Cancel();
         Job.waitForFinished();
         JobRunning = false;
+        OutputLock.reset();
         unsetCursor();
     }
     if (Runner && Runner->Connected())

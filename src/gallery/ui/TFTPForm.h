@@ -10,6 +10,7 @@
 #include <memory>
 
 class QComboBox;
+class QLockFile;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -88,6 +89,7 @@ private:
     std::unique_ptr<TFtpUpload> Runner;
     QFuture<void> Job;
     bool JobRunning = false;
+    std::unique_ptr<QLockFile> OutputLock; ///< held while a run sends the folder
 };
 
 } // namespace Lumerix

@@ -16,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
@@ -253,7 +254,9 @@ void THTMLForm::Generate() {
     if (JobRunning)
         return;
     // The upload sends the output folder file by file; making it anew would empty it mid-way.
-    if (Ftp->Running()) {
+    // Another program's upload holds the folder's lock.
+    QLockFile upload(TFtpUpload::LockPath(Request.OutputDir()));
+    if (Ftp->Running() || !upload.tryLock(0)) {
         Prompter.Error(State.Language().Pick(
             QStringLiteral("Die Galerie wird gerade hochgeladen. Warten Sie, bis der Upload "
                            "fertig ist, oder brechen Sie ihn ab."),
