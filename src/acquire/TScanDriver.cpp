@@ -12,6 +12,21 @@
 
 namespace Lumerix {
 
+namespace {
+
+// A device that SANE no longer lists and cannot open has gone (unplugged, switched off, or
+// reached under another name now): the user must choose again, which SANE's own status
+// ("Invalid argument") does not say.
+int OpenFailure(int code, const QString& name, const QList<TScanDeviceInfo>& devices) {
+    for (const TScanDeviceInfo& device : devices) {
+        if (device.Name == name)
+            return code;
+    }
+    return ScanDeviceGone;
+}
+
+} // namespace
+
 TScanDriver::TScanDriver(QString sourceName) : Source(sourceName.left(MaxSourceName)) {}
 
 int TScanDriver::ListSources(QList<TScanDeviceInfo>& devices) {
@@ -24,7 +39,7 @@ int TScanDriver::Select(const QString& name) {
         return Code;
     TScanner scanner;
     if ((Code = scanner.Open(name)) != ScanSuccess)
-        return Code;
+        return Code = OpenFailure(Code, name, devices);
     const QString chosen = name.left(MaxSourceName);
     if (chosen != Source) {
         Stored.clear();
@@ -41,7 +56,7 @@ int TScanDriver::Begin(TScanner& scanner) {
     if (Source.isEmpty())
         Source = devices.first().Name.left(MaxSourceName);
     if ((Code = scanner.Open(Source)) != ScanSuccess)
-        return Code;
+        return Code = OpenFailure(Code, Source, devices);
     scanner.Apply(Stored);
     if (!IsRealised) {
         Stored = scanner.Values();

@@ -7,7 +7,6 @@
 #include <sane/sane.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <vector>
@@ -137,6 +136,10 @@ QString ScanCodeText(int code) {
         return QString();
     if (code == ScanNoSane)
         return QStringLiteral("SANE is not available");
+    if (code == ScanNoDevice)
+        return QStringLiteral("SANE finds no scanner or camera");
+    if (code == ScanDeviceGone)
+        return QStringLiteral("The chosen scanner or camera is not connected");
     if (code < 0 && -code <= int(SANE_STATUS_ACCESS_DENIED))
         return QString::fromUtf8(sane_strstatus(SANE_Status(-code)));
     return QStringLiteral("Undefined Error: %1").arg(code);
@@ -148,17 +151,31 @@ bool ScanCancelled(int code) {
 
 namespace SaneSession {
 
+namespace {
+
+std::mutex SessionLock;
+bool Initialised = false; // sane_init succeeded and was not yet ended
+bool Usable = false;      // and speaks the interface this program was built for
+
+} // namespace
+
 bool Available() {
-    static std::once_flag once;
-    static bool available = false;
-    std::call_once(once, [] {
+    const std::lock_guard lock(SessionLock);
+    if (!Initialised) {
         SANE_Int version = 0;
-        available = sane_init(&version, nullptr) == SANE_STATUS_GOOD &&
-                    SANE_VERSION_MAJOR(version) == SANE_CURRENT_MAJOR;
-        if (available)
-            std::atexit([] { sane_exit(); });
-    });
-    return available;
+        const SANE_Status status = sane_init(&version, nullptr);
+        Initialised = status == SANE_STATUS_GOOD;
+        Usable = Initialised && SANE_VERSION_MAJOR(version) == SANE_CURRENT_MAJOR;
+    }
+    return Usable;
+}
+
+void End() {
+    const std::lock_guard lock(SessionLock);
+    if (Initialised)
+        sane_exit();
+    Initialised = false;
+    Usable = false;
 }
 
 int Devices(QList<TScanDeviceInfo>& devices) {
@@ -174,7 +191,7 @@ int Devices(QList<TScanDeviceInfo>& devices) {
         devices.append({QString::fromUtf8(device.name), QString::fromUtf8(device.vendor),
                         QString::fromUtf8(device.model), QString::fromUtf8(device.type)});
     }
-    return devices.isEmpty() ? ScanNoSane : ScanSuccess;
+    return devices.isEmpty() ? ScanNoDevice : ScanSuccess;
 }
 
 } // namespace SaneSession

@@ -12,17 +12,22 @@ namespace Lumerix {
 
 class TProgress;
 
-/// Result codes of the acquisition operations: `ScanSuccess`, `ScanNoSane`, or the negated
-/// SANE status of the failing call.
+/// Result codes of the acquisition operations: `ScanSuccess`, one of the codes below, or the
+/// negated SANE status of the failing call.
 constexpr int ScanSuccess = 1;
+/// SANE cannot start.
 constexpr int ScanNoSane = -82;
+/// SANE runs but reaches no scanner or camera.
+constexpr int ScanNoDevice = -83;
+/// The chosen device is not among those SANE reaches any more.
+constexpr int ScanDeviceGone = -84;
 /// The codes of a cancelled scan and of a device read that failed (SANE's own numbers).
 constexpr int ScanCancelledCode = -2;
 constexpr int ScanIoErrorCode = -9;
 /// The code of a SANE status (`ScanSuccess` for SANE_STATUS_GOOD).
 int ScanCodeOfStatus(int saneStatus);
-/// The text a code is shown with: "SANE is not available", SANE's own status text, or
-/// "Undefined Error: " and the number.
+/// The text a code is shown with: "SANE is not available", the texts of `ScanNoDevice` and
+/// `ScanDeviceGone`, SANE's own status text, or "Undefined Error: " and the number.
 QString ScanCodeText(int code);
 /// True for the code of a scan the user (or the device) cancelled.
 bool ScanCancelled(int code);
@@ -66,14 +71,30 @@ struct TScanOption {
     }
 };
 
-/// SANE for the whole process: initialised once, on first use, so that a test can point
-/// `SANE_CONFIG_DIR` at its own configuration first; closed when the process ends.
+/// SANE for the whole process: initialised on first use, so that a test can point
+/// `SANE_CONFIG_DIR` at its own configuration first, and ended by `End()` before `main`
+/// returns. Never from an exit handler: backends loaded later have lost their static objects
+/// by the time such a handler runs.
 namespace SaneSession {
 
 /// Initialises SANE when not done yet; false when it cannot be initialised.
 bool Available();
-/// The devices SANE reaches. `ScanNoSane` when SANE is unavailable or reaches none.
+/// The devices SANE reaches: `ScanNoSane` when SANE cannot start, `ScanNoDevice` when it
+/// reaches none.
 int Devices(QList<TScanDeviceInfo>& devices);
+/// Ends SANE when it was started; every device must be closed by then. A later use starts
+/// it again.
+void End();
+
+/// Ends SANE when it goes out of scope: each program holds one in `main`, made before any
+/// scanner and gone after the last.
+class TScope {
+public:
+    TScope() = default;
+    ~TScope() { End(); }
+    TScope(const TScope&) = delete;
+    TScope& operator=(const TScope&) = delete;
+};
 
 } // namespace SaneSession
 

@@ -1,3 +1,5 @@
+#include "acquire/TScanner.h"
+#include "shell/QtTranslations.h"
 #include "shell/TRunState.h"
 #include "shell/TStartup.h"
 #include "shell/ui/ApplicationLook.h"
@@ -15,6 +17,8 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     ApplicationLook::SetUp();
 
+    // SANE ends before main returns, after the windows that may hold a device are gone.
+    const SaneSession::TScope sane;
     TDialogPrompter prompter;
     const TFolderLocations locations = TFolderLocations::ForThisUser();
     QDir().mkpath(locations.ProgramDir);
@@ -30,6 +34,7 @@ int main(int argc, char* argv[]) {
 
     const std::unique_ptr<TRunState> state = TStartup::CreateRunState(
         locations, prompter, QFileInfo(QCoreApplication::applicationFilePath()).fileName());
+    QtTranslations::Install(state->Language().Code());
     TMainForm mainForm(*state, prompter);
     prompter.SetParent(&mainForm);
     if (!mainForm.Prepare())

@@ -12,7 +12,10 @@
 #include "shell/TRunState.h"
 
 #include <QFile>
+#include <QLockFile>
 #include <QTextStream>
+
+#include <optional>
 
 namespace Lumerix {
 
@@ -65,6 +68,12 @@ void Gallery(TCliContext& context) {
             throw TCliError{equals <= 0 ? QStringLiteral("--set needs KEY=VALUE") : error};
     }
 
+    // An upload under way sends the output folder file by file: it stays as it is.
+    QLockFile upload(TFtpUpload::LockPath(request.OutputDir()));
+    if (!upload.tryLock(0))
+        throw TCliError{QStringLiteral("%1 is being uploaded: the gallery is made when the upload "
+                                       "has finished")
+                            .arg(request.OutputDir())};
     TTerminalProgress progress;
     TGalleryGenerator generator(request, settings);
     const TGalleryResult result = generator.Generate(progress);
@@ -75,7 +84,8 @@ void Gallery(TCliContext& context) {
 
 void Upload(TCliContext& context) {
     const char* usage =
-        "upload SHOW [--host H] [--port P] [--user U] [--password-file F] [--dir D]";
+        "upload SHOW [--host H] [--port P] [--user U] [--password-file F] [--dir D] "
+        "[--tls off|try|require] [--trust SHA256]";
     if (context.Arguments.isEmpty())
         throw TCliError{QStringLiteral("usage: lumerix-cli %1").arg(QLatin1String(usage))};
     const TRunState& state = context.State;
@@ -85,9 +95,20 @@ void Upload(TCliContext& context) {
     for (const auto& [option, value] :
          Options(context,
                  {QStringLiteral("--host"), QStringLiteral("--port"), QStringLiteral("--user"),
-                  QStringLiteral("--password-file"), QStringLiteral("--dir")},
+                  QStringLiteral("--password-file"), QStringLiteral("--dir"),
+                  QStringLiteral("--tls"), QStringLiteral("--trust")},
                  usage)) {
-        if (option == u"--host") {
+        if (option == u"--tls") {
+            const std::optional<TFtpTls> tls = FtpTlsFromName(value);
+            if (!tls)
+                throw TCliError{QStringLiteral("--tls is off, try or require")};
+            account.Tls = *tls;
+        } else if (option == u"--trust") {
+            account.Certificate = TFtpClient::NormalisedFingerprint(value);
+            if (account.Certificate.isEmpty())
+                throw TCliError{QStringLiteral("--trust needs a SHA-256 fingerprint: 64 "
+                                               "hexadecimal digits, colons allowed")};
+        } else if (option == u"--host") {
             account.Host = value;
         } else if (option == u"--port") {
             account.Port = value;
@@ -123,20 +144,33 @@ void Upload(TCliContext& context) {
                                        "SHOW)")
                             .arg(outputDir)};
 
+    QLockFile sending(TFtpUpload::LockPath(outputDir));
+    sending.tryLock(0);
     TTerminalPrompter& prompter = context.Prompter;
     TTerminalProgress progress;
     TFtpClient client;
     TFtpUpload upload(client, progress,
-                      {PrintLine, [&prompter](const TFtpUpload::TMessage& message) {
+                      {PrintLine,
+                       [&prompter](const TFtpUpload::TMessage& message) {
                            if (message.Kind == TFtpUpload::TMessage::TKind::Plain)
                                prompter.PlainError(message.Text);
                            else
                                prompter.Error(message.Text);
-                       }});
-    const bool connected = upload.Connect(
-        {account.Host.trimmed(), port, account.UserId, account.Password, 10000}, state.Text(10028));
+                       },
+                       // Nobody is asked here: an unknown certificate is named, --trust takes it.
+                       nullptr});
+    const bool connected =
+        upload.Connect({account.Host.trimmed(), port, account.UserId, account.Password, 10000,
+                        account.Tls, account.Certificate},
+                       state.Text(10028));
     const TFtpUpload::TResult result = upload.Run(lines);
     upload.Disconnect();
+    if (!connected && client.Failure() == TFtpConnectFailure::UnknownCertificate)
+        throw TCliError{QStringLiteral("nothing was uploaded to %1:%2; if the fingerprint is the "
+                                       "server's, accept it with --trust %3")
+                            .arg(account.Host.trimmed())
+                            .arg(port)
+                            .arg(client.PeerFingerprint())};
     if (!connected)
         throw TCliError{
             QStringLiteral("nothing was uploaded to %1:%2").arg(account.Host.trimmed()).arg(port)};
@@ -154,7 +188,8 @@ QList<TCommandLine::TCommand> GalleryCommands() {
                         "Gallery_SHOW.ini); prints the output folder"),
          Gallery},
         {QStringLiteral("upload"),
-         QStringLiteral("SHOW [--host H] [--port P] [--user U] [--password-file F] [--dir D]"),
+         QStringLiteral("SHOW [--host H] [--port P] [--user U] [--password-file F] [--dir D] "
+                        "[--tls off|try|require] [--trust SHA256]"),
          QStringLiteral("upload the gallery folder by FTP with the slideshow's login (changes "
                         "kept); prints the log lines"),
          Upload},

@@ -113,8 +113,13 @@ void Scan(TCliContext& context) {
     CheckAgainstDevice(device, overrides);
     TScanDriver driver(device);
     TTerminalProgress progress;
-    if (driver.Acquire(progress, overrides) != ScanSuccess)
+    if (driver.Acquire(progress, overrides) != ScanSuccess) {
+        if (driver.LastCode() == ScanDeviceGone)
+            throw TCliError{QStringLiteral("%1: \"%2\" (lumerix-cli scanners lists those "
+                                           "connected; --device NAME chooses one)")
+                                .arg(ScanCodeText(ScanDeviceGone), driver.SourceName())};
         throw TCliError{ScanImport::FailureText(driver.LastCode())};
+    }
     const int row =
         ScanImport::AddToSlideshow(context.State, show, context.Prompter,
                                    WithResolution(driver.Picture(), driver.Properties()), progress);

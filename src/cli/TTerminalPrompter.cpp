@@ -16,6 +16,16 @@ QString OneLine(QString text) {
     return text.simplified();
 }
 
+// Every line break as a new line: message texts hold bare carriage returns, which a terminal
+// takes as "back to the start of the line", so only the last part of the text would show.
+QString Lines(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    while (text.endsWith(u'\n'))
+        text.chop(1);
+    return text;
+}
+
 void Print(FILE* stream, const QString& text) {
     std::fputs((text + u'\n').toLocal8Bit().constData(), stream);
     std::fflush(stream);
@@ -24,11 +34,11 @@ void Print(FILE* stream, const QString& text) {
 } // namespace
 
 void TTerminalPrompter::Information(const QString& text) {
-    Print(stdout, text);
+    Print(stdout, Lines(text));
 }
 
 void TTerminalPrompter::Error(const QString& text) {
-    Print(stderr, QStringLiteral("lumerix-cli: ") + OneLine(text));
+    Print(stderr, QStringLiteral("lumerix-cli: ") + Lines(text));
 }
 
 void TTerminalPrompter::PlainError(const QString& text) {
@@ -39,10 +49,10 @@ bool TTerminalPrompter::Confirm(const QString& text) {
     if (AssumeYes)
         return true;
     if (!isatty(STDIN_FILENO)) {
-        Print(stderr, OneLine(text) + QStringLiteral(" [no: pass --yes to agree]"));
+        Print(stderr, Lines(text) + QStringLiteral(" [no: pass --yes to agree]"));
         return false;
     }
-    std::fputs((OneLine(text) + QStringLiteral(" [y/N] ")).toLocal8Bit().constData(), stderr);
+    std::fputs((Lines(text) + QStringLiteral(" [y/N] ")).toLocal8Bit().constData(), stderr);
     std::string answer;
     std::getline(std::cin, answer);
     return !answer.empty() &&

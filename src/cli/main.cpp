@@ -1,4 +1,5 @@
 #include "TCommandLine.h"
+#include "acquire/TScanner.h"
 
 #include <QGuiApplication>
 
@@ -11,5 +12,7 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setApplicationName(QStringLiteral("lumerix"));
     QStringList arguments = QGuiApplication::arguments();
     arguments.removeFirst();
+    // SANE ends before main returns, while its backends' static objects still exist.
+    const Lumerix::SaneSession::TScope sane;
     return Lumerix::TCommandLine().Run(arguments);
 }

@@ -20,6 +20,9 @@ TFtpAccount TFtpAccount::Read(const QString& settingsFile, const QString& defaul
     account.UserId = ini.ReadString(FtpSection, QStringLiteral("user-ID"), QString());
     account.Password = ini.ReadString(FtpSection, QStringLiteral("password"), QString());
     account.ServerDir = ini.ReadString(FtpSection, QStringLiteral("ServerDir"), QString());
+    account.Tls = FtpTlsFromName(ini.ReadString(FtpSection, QStringLiteral("tls"), QString()))
+                      .value_or(TFtpTls::Try);
+    account.Certificate = ini.ReadString(FtpSection, QStringLiteral("certificate"), QString());
     return account;
 }
 
@@ -28,11 +31,14 @@ bool TFtpAccount::Write(const QString& settingsFile, const QString& defaultsFile
     if (!PrepareSettingsFile(settingsFile, defaultsFile, error))
         return false;
     TIniFile ini(settingsFile);
-    const bool written = ini.WriteStrings(FtpSection, {{QStringLiteral("ServerDir"), ServerDir},
-                                                       {QStringLiteral("host"), Host},
-                                                       {QStringLiteral("port"), Port},
-                                                       {QStringLiteral("user-ID"), UserId},
-                                                       {QStringLiteral("password"), Password}});
+    const bool written =
+        ini.WriteStrings(FtpSection, {{QStringLiteral("ServerDir"), ServerDir},
+                                      {QStringLiteral("host"), Host},
+                                      {QStringLiteral("port"), Port},
+                                      {QStringLiteral("user-ID"), UserId},
+                                      {QStringLiteral("password"), Password},
+                                      {QStringLiteral("tls"), FtpTlsName(Tls)},
+                                      {QStringLiteral("certificate"), Certificate}});
     if (!written && error)
         *error = ini.LastError();
     return written;

@@ -7,6 +7,10 @@
 #include <QUrl>
 
 #include <curl/curl.h>
+#include <openssl/evp.h>
+#include <openssl/ssl.h>
+#include <openssl/x509.h>
+#include <openssl/x509_vfy.h>
 
 #include <mutex>
 
@@ -25,11 +29,35 @@ bool IsUnsupportedReply(long code) {
     return code == 500 || code == 502 || code == 504;
 }
 
-// Data connections the server could not take actively: worth a passive retry.
-bool IsActiveFailure(CURLcode code) {
-    return code == CURLE_FTP_PORT_FAILED || code == CURLE_FTP_ACCEPT_FAILED ||
-           code == CURLE_FTP_ACCEPT_TIMEOUT;
+// An active data connection that could not be made, whatever the server or the library said
+// about it: worth a passive retry. Failures after data flowed (a dropped connection) are not.
+bool IsActiveFailure(CURLcode code, long reply) {
+    switch (code) {
+    case CURLE_FTP_PORT_FAILED:
+    case CURLE_FTP_ACCEPT_FAILED:
+    case CURLE_FTP_ACCEPT_TIMEOUT:
+    case CURLE_SSL_CONNECT_ERROR:
+        return true;
+    case CURLE_UPLOAD_FAILED:
+    case CURLE_FTP_COULDNT_RETR_FILE:
+        // 425 cannot open, 426 closed, 521/522 the data connection must be protected.
+        return reply == 425 || reply == 426 || reply == 521 || reply == 522;
+    default:
+        return false;
+    }
 }
+
+QString Fingerprint(X509* certificate) {
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    if (!certificate || X509_digest(certificate, EVP_sha256(), digest, &length) != 1)
+        return {};
+    return QString::fromLatin1(
+        QByteArray(reinterpret_cast<const char*>(digest), int(length)).toHex(':').toUpper());
+}
+
+// How the certificate of the last handshake was judged.
+enum class TVerdict { None, Trusted, Accepted, Unknown, Changed };
 
 // A path that a quote command can carry: no line break could smuggle in another command.
 bool IsSafePath(const QString& path) {
@@ -37,6 +65,26 @@ bool IsSafePath(const QString& path) {
 }
 
 } // namespace
+
+QString FtpTlsName(TFtpTls tls) {
+    switch (tls) {
+    case TFtpTls::Off:
+        return QStringLiteral("off");
+    case TFtpTls::Require:
+        return QStringLiteral("require");
+    case TFtpTls::Try:
+        break;
+    }
+    return QStringLiteral("try");
+}
+
+std::optional<TFtpTls> FtpTlsFromName(const QString& name) {
+    for (TFtpTls tls : {TFtpTls::Off, TFtpTls::Try, TFtpTls::Require}) {
+        if (name.trimmed().compare(FtpTlsName(tls), Qt::CaseInsensitive) == 0)
+            return tls;
+    }
+    return std::nullopt;
+}
 
 QString FtpOutcomeText(TFtpKind kind, TFtpOutcome outcome) {
     const QString name = QString::fromLatin1(KindNames[int(kind)]);
@@ -55,7 +103,10 @@ struct TFtpClient::TState {
     CURL* Handle = nullptr;
     TFtpLogin Login;
     bool Connected = false;
-    bool Passive = false; ///< an active data connection failed in this session
+    bool Encrypted = false;
+    bool Passive = false; ///< encrypted, or an active data connection failed in this session
+    QString PeerFingerprint;
+    TVerdict Verdict = TVerdict::None;
     bool InConnect = false;
     bool Greeted = false;
     QString Dir = QStringLiteral("/");
@@ -129,7 +180,7 @@ struct TFtpClient::TState {
             LastReported = -1;
             ReportTimer.start();
             const CURLcode result = Perform();
-            if (!IsActiveFailure(result) || Passive)
+            if (Passive || !IsActiveFailure(result, ResponseCode()))
                 return result;
             Passive = true;
             if (Listener.Note)
@@ -154,6 +205,40 @@ struct TFtpClient::TState {
         curl_easy_setopt(Handle, CURLOPT_NOBODY, 0L);
         curl_slist_free_all(list);
         return Outcome(result);
+    }
+
+    // The certificate is judged during the handshake, so a refused one never sees the login.
+    static CURLcode OnSslContext(CURL*, void* context, void* data) {
+        auto* ssl = static_cast<SSL_CTX*>(context);
+        // Besides the system's store, the file OpenSSL's own variable names, as other
+        // programs here trust it.
+        if (const QByteArray extra = qgetenv("SSL_CERT_FILE"); !extra.isEmpty())
+            SSL_CTX_load_verify_locations(ssl, extra.constData(), nullptr);
+        SSL_CTX_set_cert_verify_callback(ssl, &TState::OnVerify, data);
+        return CURLE_OK;
+    }
+
+    static int OnVerify(X509_STORE_CTX* store, void* data) {
+        auto* state = static_cast<TState*>(data);
+        state->PeerFingerprint = Fingerprint(X509_STORE_CTX_get0_cert(store));
+        // The host name is checked here with the chain (the library's own check is off), so
+        // that an accepted certificate need not name the host.
+        const QByteArray host = state->Login.Host.toUtf8();
+        X509_VERIFY_PARAM* parameters = X509_STORE_CTX_get0_param(store);
+        if (X509_VERIFY_PARAM_set1_ip_asc(parameters, host.constData()) != 1)
+            X509_VERIFY_PARAM_set1_host(parameters, host.constData(), 0);
+        if (X509_verify_cert(store) == 1) {
+            state->Verdict = TVerdict::Trusted;
+            return 1;
+        }
+        const QString accepted = NormalisedFingerprint(state->Login.TrustedCertificate);
+        if (!accepted.isEmpty() && accepted == state->PeerFingerprint) {
+            X509_STORE_CTX_set_error(store, X509_V_OK);
+            state->Verdict = TVerdict::Accepted;
+            return 1;
+        }
+        state->Verdict = accepted.isEmpty() ? TVerdict::Unknown : TVerdict::Changed;
+        return 0;
     }
 
     static size_t OnHeader(char* buffer, size_t size, size_t count, void* data) {
@@ -212,7 +297,7 @@ struct TFtpClient::TState {
         return state->Target->write(buffer, bytes) == bytes ? size * count : 0;
     }
 
-    void Open() {
+    void Open(curl_usessl tls) {
         Handle = curl_easy_init();
         const QByteArray user = Login.User.toUtf8();
         const QByteArray password = Login.Password.toUtf8();
@@ -230,10 +315,18 @@ struct TFtpClient::TState {
         // Every path is absolute, so the server's current folder is never relied on.
         curl_easy_setopt(Handle, CURLOPT_FTP_FILEMETHOD, long(CURLFTPMETHOD_NOCWD));
         curl_easy_setopt(Handle, CURLOPT_FTP_CREATE_MISSING_DIRS, long(CURLFTP_CREATE_DIR_NONE));
-        // Active data connections announced with PORT; TLS whenever the server offers it.
+        // Active data connections announced with PORT. TLS for the control connection only:
+        // see the class comment.
         curl_easy_setopt(Handle, CURLOPT_FTPPORT, "-");
         curl_easy_setopt(Handle, CURLOPT_FTP_USE_EPRT, 0L);
-        curl_easy_setopt(Handle, CURLOPT_USE_SSL, long(CURLUSESSL_TRY));
+        curl_easy_setopt(Handle, CURLOPT_USE_SSL, long(tls));
+        curl_easy_setopt(Handle, CURLOPT_FTP_SSL_CCC, long(CURLFTPSSL_CCC_NONE));
+        curl_easy_setopt(Handle, CURLOPT_SSL_VERIFYPEER, 1L);
+        curl_easy_setopt(Handle, CURLOPT_SSL_CTX_DATA, this);
+        // Without the OpenSSL backend the library checks on its own; nothing can be accepted.
+        const bool judged =
+            curl_easy_setopt(Handle, CURLOPT_SSL_CTX_FUNCTION, &TState::OnSslContext) == CURLE_OK;
+        curl_easy_setopt(Handle, CURLOPT_SSL_VERIFYHOST, judged ? 0L : 2L);
         curl_easy_setopt(Handle, CURLOPT_TRANSFERTEXT, 0L);
         curl_easy_setopt(Handle, CURLOPT_ERRORBUFFER, ErrorBuffer);
         curl_easy_setopt(Handle, CURLOPT_HEADERFUNCTION, &TState::OnHeader);
@@ -254,6 +347,22 @@ struct TFtpClient::TState {
             curl_easy_cleanup(Handle); // sends QUIT on a live connection
         Handle = nullptr;
         Connected = false;
+        Encrypted = false;
+    }
+
+    // One connection and login with `tls`.
+    CURLcode Attempt(curl_usessl tls) {
+        Close();
+        PeerFingerprint.clear();
+        Verdict = TVerdict::None;
+        Open(tls);
+        SetUrl(BaseUrl());
+        curl_easy_setopt(Handle, CURLOPT_NOBODY, 1L);
+        InConnect = true;
+        const CURLcode result = Perform();
+        InConnect = false;
+        curl_easy_setopt(Handle, CURLOPT_NOBODY, 0L);
+        return result;
     }
 };
 
@@ -279,22 +388,27 @@ bool TFtpClient::Connect(const TFtpLogin& login) {
     D->Passive = false;
     D->Greeted = false;
     D->Dir = QStringLiteral("/");
-    D->Open();
-    D->SetUrl(D->BaseUrl());
-    curl_easy_setopt(D->Handle, CURLOPT_NOBODY, 1L);
-    D->InConnect = true;
-    const CURLcode result = D->Perform();
-    D->InConnect = false;
-    curl_easy_setopt(D->Handle, CURLOPT_NOBODY, 0L);
+    bool encrypted = login.Tls != TFtpTls::Off;
+    CURLcode result = D->Attempt(encrypted ? CURLUSESSL_CONTROL : CURLUSESSL_NONE);
+    // The server refused AUTH before anything else was sent: plain FTP when that may do.
+    if (result == CURLE_USE_SSL_FAILED && login.Tls == TFtpTls::Try) {
+        encrypted = false;
+        result = D->Attempt(CURLUSESSL_NONE);
+    }
     if (result != CURLE_OK) {
         D->Failure =
             result == CURLE_COULDNT_RESOLVE_HOST ? TFtpConnectFailure::InvalidHost
             : !D->Greeted && (result == CURLE_COULDNT_CONNECT || result == CURLE_OPERATION_TIMEDOUT)
                 ? TFtpConnectFailure::ConnectionFailed
-                : TFtpConnectFailure::Other;
+            : result == CURLE_USE_SSL_FAILED  ? TFtpConnectFailure::TlsRefused
+            : D->Verdict == TVerdict::Unknown ? TFtpConnectFailure::UnknownCertificate
+            : D->Verdict == TVerdict::Changed ? TFtpConnectFailure::ChangedCertificate
+                                              : TFtpConnectFailure::Other;
         D->Close();
         return false;
     }
+    D->Encrypted = encrypted;
+    D->Passive = encrypted;
     char* entry = nullptr;
     curl_easy_getinfo(D->Handle, CURLINFO_FTP_ENTRY_PATH, &entry);
     const QString entryPath = entry ? QString::fromUtf8(entry) : QString();
@@ -316,6 +430,32 @@ void TFtpClient::Disconnect() {
 
 TFtpConnectFailure TFtpClient::Failure() const {
     return D->Failure;
+}
+
+bool TFtpClient::Encrypted() const {
+    return IsConnected() && D->Encrypted;
+}
+
+QString TFtpClient::PeerFingerprint() const {
+    return D->PeerFingerprint;
+}
+
+QString TFtpClient::NormalisedFingerprint(const QString& text) {
+    QString digits;
+    for (const QChar c : text) {
+        if (c == u':' || c.isSpace())
+            continue;
+        const QChar upper = c.toUpper();
+        if (!((upper >= u'0' && upper <= u'9') || (upper >= u'A' && upper <= u'F')))
+            return {};
+        digits += upper;
+    }
+    if (digits.size() != 64)
+        return {};
+    QStringList pairs;
+    for (int i = 0; i < 64; i += 2)
+        pairs.append(digits.mid(i, 2));
+    return pairs.join(u':');
 }
 
 int TFtpClient::ErrorNumber() const {

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace Lumerix {
 
@@ -31,6 +32,15 @@ enum class TFtpOutcome { Success, Failure, Unsupported };
 /// "ChangeDir success", "ERROR: Upload failure", "ERROR: Delete unsupported", ...
 QString FtpOutcomeText(TFtpKind kind, TFtpOutcome outcome);
 
+/// Encryption of the session: never, when the server offers it, or required (a server without
+/// it is refused before the password is sent).
+enum class TFtpTls { Off, Try, Require };
+
+/// "off", "try", "require".
+QString FtpTlsName(TFtpTls tls);
+/// The setting a name stands for; none for any other text.
+std::optional<TFtpTls> FtpTlsFromName(const QString& name);
+
 /// Where to log in.
 struct TFtpLogin {
     QString Host;
@@ -38,18 +48,38 @@ struct TFtpLogin {
     QString User;
     QString Password;
     int TimeoutMs = 10000;
+    TFtpTls Tls = TFtpTls::Try;
+    /// SHA-256 fingerprint of a certificate the user accepted for this server, which is then
+    /// trusted besides those the system's store vouches for; empty for none.
+    QString TrustedCertificate;
 };
 
 /// Why a connection was not made.
-enum class TFtpConnectFailure { None, InvalidHost, ConnectionFailed, Other };
+enum class TFtpConnectFailure {
+    None,
+    InvalidHost,
+    ConnectionFailed,
+    TlsRefused,         ///< encryption required, and the server offers none
+    UnknownCertificate, ///< neither the system nor the user vouches for the certificate
+    ChangedCertificate, ///< not the certificate the user accepted earlier
+    Other,
+};
 
 /// An FTP client on libcurl that keeps one control connection and its own working folder.
 /// Transfers go in image (binary) mode over active data connections (PORT); when an active
-/// connection cannot be made the transfer is retried once passively, and later transfers of
-/// the session stay passive. TLS is used when the server offers it. Folder commands are sent
-/// as quote commands with absolute paths, and every transfer names its absolute path, so the
-/// server's own idea of the current folder never matters. Not thread-safe: one thread at a
-/// time.
+/// data connection fails the transfer is retried once passively, and later transfers of the
+/// session stay passive.
+///
+/// With TLS the control connection (login and commands) is encrypted and checked against the
+/// system's certificates or the one the user accepted; encrypted sessions use passive data
+/// connections from the start (a firewall cannot read an encrypted PORT) and send the files
+/// in the clear (PROT C): the libcurl of Debian 12 cannot carry protected data connections,
+/// neither active (the data goes unencrypted and the server stores an empty file) nor
+/// passive (the data connection's handshake is reset). The files are a public web gallery.
+///
+/// Folder commands are sent as quote commands with absolute paths, and every transfer names
+/// its absolute path, so the server's own idea of the current folder never matters. Not
+/// thread-safe: one thread at a time.
 class TFtpClient {
 public:
     /// What the client reports while it works, on the thread that runs the operation.
@@ -74,6 +104,14 @@ public:
     void Disconnect();
 
     TFtpConnectFailure Failure() const;
+    /// True while the connection is encrypted.
+    bool Encrypted() const;
+    /// The SHA-256 fingerprint of the server's certificate of the last connection attempt
+    /// ("AB:CD:…", 32 pairs); empty without TLS.
+    QString PeerFingerprint() const;
+    /// `text` as a fingerprint in the form above (colons, blanks and letter case as typed do
+    /// not matter); empty when it is not 32 bytes of hexadecimal digits.
+    static QString NormalisedFingerprint(const QString& text);
     /// The server's reply code when it refused, else the library's error number.
     int ErrorNumber() const;
     QString ErrorText() const;

@@ -13,9 +13,26 @@ namespace {
 
 const QLatin1String FileScheme("file://");
 
-// A remote argument as it is used: lower case, "/" separators.
-QString Remote(const QString& argument) {
-    return argument.toLower().replace(u'\\', u'/');
+// ASCII letters in lower case; others as they are, as the command language always had it.
+QString AsciiLower(QString text) {
+    for (QChar& c : text) {
+        if (c >= u'A' && c <= u'Z')
+            c = QChar(c.unicode() + 32);
+    }
+    return text;
+}
+
+// A remote folder as it is used: "/" separators, lower case.
+QString RemoteFolder(const QString& argument) {
+    return AsciiLower(QString(argument).replace(u'\\', u'/'));
+}
+
+// A remote file: its folders as above; the name keeps its case, so "Åre.html" stays what the
+// pages link.
+QString RemoteFile(const QString& argument) {
+    const QString path = QString(argument).replace(u'\\', u'/');
+    const qsizetype slash = path.lastIndexOf(u'/');
+    return AsciiLower(path.left(slash + 1)) + path.mid(slash + 1);
 }
 
 // The local file an argument names: "file://" taken off; the case stays, as local file names
@@ -47,6 +64,10 @@ QString TFtpUpload::LocalPath(const QString& absolutePath) {
     return FileScheme + absolutePath;
 }
 
+QString TFtpUpload::LockPath(const QString& outputFolder) {
+    return QDir::cleanPath(QDir(outputFolder).absolutePath()) + QStringLiteral(".upload.lock");
+}
+
 QStringList TFtpUpload::CommandList(const QString& outputFolder, const QString& serverDir) {
     const QString folder = QDir(outputFolder).absolutePath();
     const QString trimmed = serverDir.trimmed();
@@ -66,7 +87,20 @@ QStringList TFtpUpload::CommandList(const QString& outputFolder, const QString& 
 bool TFtpUpload::Connect(const TFtpLogin& login, const QString& failureText) {
     Disconnect();
     AbortSeen = false;
-    if (Client.Connect(login)) {
+    Accepted.clear();
+    bool connected = Client.Connect(login);
+    if (!connected && Client.Failure() == TFtpConnectFailure::UnknownCertificate &&
+        Listener.Trust) {
+        const QString fingerprint = Client.PeerFingerprint();
+        if (Listener.Trust(login.Host, fingerprint)) {
+            TFtpLogin trusting = login;
+            trusting.TrustedCertificate = fingerprint;
+            connected = Client.Connect(trusting);
+            if (connected)
+                Accepted = fingerprint;
+        }
+    }
+    if (connected) {
         ConnectedFlag = true;
         return true;
     }
@@ -75,6 +109,25 @@ bool TFtpUpload::Connect(const TFtpLogin& login, const QString& failureText) {
             Listener.Message({kind, text});
     };
     switch (Client.Failure()) {
+    case TFtpConnectFailure::TlsRefused:
+        say(TMessage::TKind::Plain,
+            QStringLiteral("The server offers no encryption (TLS), which this login requires; "
+                           "the password was not sent"));
+        break;
+    case TFtpConnectFailure::UnknownCertificate:
+        say(TMessage::TKind::Plain,
+            QStringLiteral("The server's certificate is not one this system trusts, and it was "
+                           "not accepted; the password was not sent. SHA-256 fingerprint: %1")
+                .arg(Client.PeerFingerprint()));
+        break;
+    case TFtpConnectFailure::ChangedCertificate:
+        say(TMessage::TKind::Plain,
+            QStringLiteral("The server's certificate has changed since it was accepted; the "
+                           "password was not sent. Someone may be posing as the server. SHA-256 "
+                           "fingerprint now: %1, accepted: %2")
+                .arg(Client.PeerFingerprint(),
+                     TFtpClient::NormalisedFingerprint(login.TrustedCertificate)));
+        break;
     case TFtpConnectFailure::InvalidHost:
         say(TMessage::TKind::Plain, QStringLiteral("Invalid Host"));
         break;
@@ -151,23 +204,25 @@ bool TFtpUpload::RunLine(const QString& rawLine) {
         // A local path is the one with a colon: the "file://" of this system, a drive letter
         // elsewhere. Both directions may apply to one line.
         if (first.contains(u':')) {
-            const QString remote = Remote(second);
+            const QString remote = RemoteFile(second);
             ok = Send(text(first, remote), TFtpKind::Upload,
                       [&] { return Client.Upload(LocalFile(first), remote); }) &&
                  ok;
         }
         if (second.contains(u':')) {
-            const QString remote = Remote(first);
+            const QString remote = RemoteFile(first);
             ok = Send(text(remote, second), TFtpKind::Download,
                       [&] { return Client.Download(remote, LocalFile(second)); }) &&
                  ok;
         }
         return ok;
     }
-    const QString a = Remote(first);
-    const QString b = Remote(second);
-    if (command == u"del")
-        return Send(text(a, b), TFtpKind::Delete, [&] { return Client.Delete(a); });
+    const QString a = RemoteFolder(first);
+    const QString b = RemoteFolder(second);
+    if (command == u"del") {
+        const QString file = RemoteFile(first);
+        return Send(text(file, b), TFtpKind::Delete, [&] { return Client.Delete(file); });
+    }
     if (command == u"md")
         return Send(text(a, b), TFtpKind::MakeDir, [&] { return Client.MakeDir(a); });
     if (command == u"rmdir")

@@ -14,8 +14,9 @@ class TProgress;
 
 /// The upload's command language, run line by line against an FTP client:
 /// "copy |A | B", "del |F", "md |F", "rmdir |F", "cd |F", "cd..", "cd\". A line is a command
-/// word, then "|"-separated arguments. Remote paths are taken in lower case and with "/"
-/// separators; local paths are written as "file://" + absolute path and keep their case.
+/// word, then "|"-separated arguments. Remote paths take "/" separators and their folders in
+/// lower case (ASCII letters only); a remote file name keeps its case, as the gallery's pages
+/// link it. Local paths are written as "file://" + absolute path and keep their case.
 /// Every outcome becomes a log line: the command text, a blank and the outcome text.
 class TFtpUpload {
 public:
@@ -28,6 +29,9 @@ public:
     struct TListener {
         std::function<void(const QString&)> Log;
         std::function<void(const TMessage&)> Message;
+        /// Asked once when the server (host) shows a certificate nobody vouches for, with its
+        /// SHA-256 fingerprint; true accepts it. Unset: refused.
+        std::function<bool(const QString& host, const QString& fingerprint)> Trust;
     };
     /// How a run went.
     struct TResult {
@@ -46,6 +50,9 @@ public:
 
     /// The line of a local file, as the command language writes it.
     static QString LocalPath(const QString& absolutePath);
+    /// The lock file an upload of `outputFolder` holds (beside it), so that the gallery is not
+    /// made anew under a transfer, by this program or another one.
+    static QString LockPath(const QString& outputFolder);
     /// One "copy" line for every entry of `outputFolder` whose name does not begin with ".",
     /// into the trimmed `serverDir` (nothing but the name when it is empty).
     static QStringList CommandList(const QString& outputFolder, const QString& serverDir);
@@ -53,8 +60,12 @@ public:
     /// Connects and logs in; on success sets the connected flag. A failure shows the client's
     /// message ("Invalid Host", "Connection Failed" or "Error N: text") and then
     /// `failureText` (the "could not connect" message).
+    /// An unknown certificate is offered to `TListener::Trust`; accepted, the connection is
+    /// made again trusting it, and `AcceptedCertificate()` names it for the settings.
     bool Connect(const TFtpLogin& login, const QString& failureText);
     bool Connected() const { return ConnectedFlag; }
+    /// The fingerprint the user accepted in the last `Connect`; empty when none.
+    const QString& AcceptedCertificate() const { return Accepted; }
     /// Clears the connected flag and closes the connection.
     void Disconnect();
 
@@ -75,6 +86,7 @@ private:
     TListener Listener;
     bool ConnectedFlag = false;
     bool AbortSeen = false;
+    QString Accepted;
     QString CommandText; ///< of the command running, for notes of the client
 };
 

@@ -148,29 +148,76 @@ bool RegisterXScreenSaver(const QString& file, const QString& name, const QStrin
         start = lines.size();
     }
 
+    // One program per entry: its lines up to the one ending in "\n" (a long command goes on
+    // over several lines).
+    auto chopped = [](QString line) {
+        line = line.trimmed();
+        while (line.endsWith(u'\\'))
+            line.chop(1);
+        return line.trimmed();
+    };
+    QList<QStringList> programs;
+    QStringList current;
+    for (const QString& entry : std::as_const(entries)) {
+        if (entry.trimmed().isEmpty())
+            continue;
+        current.append(entry);
+        if (chopped(entry).endsWith(QLatin1String("\\n"))) {
+            programs.append(current);
+            current.clear();
+        }
+    }
+    if (!current.isEmpty())
+        programs.append(current);
+
+    // "selected:" counts the programs; ours goes first, so the user's choice moves with its
+    // program (our earlier entry, when chosen, becomes the new one).
+    qsizetype selectedLine = -1;
+    int selected = -1;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (lines[i].trimmed().startsWith(QLatin1String("selected:"))) {
+            selectedLine = i;
+            bool ok = false;
+            selected = lines[i].mid(lines[i].indexOf(u':') + 1).trimmed().toInt(&ok);
+            if (!ok)
+                selected = -1;
+        }
+    }
+
     // Our earlier entry goes; every other entry stays as it was.
     const QString quotedName = u'"' + name + u'"';
-    entries.removeIf([&](const QString& entry) {
-        return entry.contains(quotedName) || entry.contains(command);
-    });
+    QList<QStringList> kept;
+    int newSelected = selected < 0 || selected >= programs.size() ? selected : 0;
+    for (qsizetype i = 0; i < programs.size(); ++i) {
+        const QString joined = programs[i].join(u'\n');
+        if (joined.contains(quotedName) || joined.contains(command))
+            continue;
+        if (i == selected)
+            newSelected = int(kept.size()) + 1;
+        kept.append(programs[i]);
+    }
+    if (selectedLine >= 0 && newSelected != selected)
+        lines[selectedLine] = QStringLiteral("selected:\t%1").arg(newSelected);
+
     // Each entry ends in "\n" and continues with a backslash, except the last.
-    auto body = [](QString entry) {
-        entry = entry.trimmed();
-        while (entry.endsWith(u'\\'))
-            entry.chop(1);
-        entry = entry.trimmed();
-        if (entry.endsWith(QLatin1String("\\n")))
-            entry.chop(2);
-        return QStringLiteral("  ") + entry.trimmed() + QStringLiteral(" \\n");
+    auto body = [&chopped](const QString& entry) {
+        QString text = chopped(entry);
+        if (text.endsWith(QLatin1String("\\n")))
+            text.chop(2);
+        return QStringLiteral("  ") + text.trimmed() + QStringLiteral(" \\n");
     };
     QStringList resource = {QStringLiteral("programs:\t\t\t\t\t\t\t      \\")};
     resource.append(body(QStringLiteral("\"%1\" %2").arg(name, command)));
-    for (const QString& entry : std::as_const(entries)) {
-        if (!entry.trimmed().isEmpty())
-            resource.append(body(entry));
+    for (const QStringList& program : std::as_const(kept)) {
+        // The lines a long command goes on with keep their own backslash.
+        for (qsizetype i = 0; i + 1 < program.size(); ++i)
+            resource.append(QStringLiteral("  ") + program[i].trimmed());
+        resource.append(body(program.last()));
     }
-    for (qsizetype i = 1; i + 1 < resource.size(); ++i)
-        resource[i] += u'\\';
+    for (qsizetype i = 1; i + 1 < resource.size(); ++i) {
+        if (!resource[i].endsWith(u'\\'))
+            resource[i] += u'\\';
+    }
     for (qsizetype i = 0; i < resource.size(); ++i)
         lines.insert(start + i, resource[i]);
 

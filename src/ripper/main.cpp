@@ -1,5 +1,6 @@
 #include "ripper/TCdRipper.h"
 #include "ripper/ui/TRipperForm.h"
+#include "shell/QtTranslations.h"
 #include "shell/TPreferences.h"
 #include "shell/TRunState.h"
 
@@ -13,7 +14,9 @@ using namespace Lumerix;
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     const TFolderLocations locations = TFolderLocations::ForThisUser();
-    const bool german = TPreferences::StoredLanguage(locations) == u"GERMAN";
+    const QString language = TPreferences::StoredLanguage(locations);
+    const bool german = language == u"GERMAN";
+    QtTranslations::Install(language);
     const QString folder = CdRipper::TargetFolder(locations.ProgramDir);
     if (folder.isEmpty()) {
         QMessageBox::critical(nullptr, QStringLiteral("Ripper"),

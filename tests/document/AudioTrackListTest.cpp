@@ -272,6 +272,24 @@ TEST_F(CdImport, TheRipperProgramRipsEveryTrackIntoTheHandedOverFolder) {
     EXPECT_EQ(tracks, QStringList{"CD-Track01.wav"});
 }
 
+TEST_F(CdImport, TheRipperAloneNamesTheMissingProgram) {
+    ASSERT_TRUE(CdRipper::WriteHandOver(State->ProgramDir, State->WorkspaceDir, "Diashow_0001"));
+    QProcess ripper;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("LUMERIX_PROGRAM_DIR", State->ProgramDir);
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("XDG_RUNTIME_DIR", Kit.Root() + "runtime");
+    environment.insert("PATH", Kit.Root() + "nothing");
+    ripper.setProcessEnvironment(environment);
+    ripper.start(QStringLiteral(LUMERIX_RIPPER), {"--all"});
+    ASSERT_TRUE(ripper.waitForFinished(30000));
+    EXPECT_EQ(ripper.exitCode(), 1);
+    const QString error = QString::fromUtf8(ripper.readAllStandardError());
+    EXPECT_TRUE(error.contains("cdparanoia") &&
+                (error.contains("nicht installiert") || error.contains("not installed")))
+        << error.toStdString();
+}
+
 } // namespace
 
 namespace {
@@ -291,6 +309,7 @@ TEST(MusicCli, AddListOrderAndRemoveTracks) {
         kit.RunCli({"add-music", "Diashow_0001", music + "mono.wav"});
     EXPECT_EQ(rejected.ExitCode, 1);
     EXPECT_TRUE(rejected.Out.contains("mono.wav")) << "the rejection message names the file";
+    EXPECT_FALSE(rejected.Out.contains('\r')) << "a terminal would show only the last part";
     EXPECT_EQ(kit.RunCli({"add-music", "Diashow_0001", music + "x.wav", "--no"}).ExitCode, 0);
     const QStringList tracks =
         kit.RunCli({"music", "Diashow_0001"}).Out.split('\n', Qt::SkipEmptyParts);

@@ -8,7 +8,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -46,19 +48,24 @@ protected:
         QDir().mkpath(Local);
     }
 
-    void Start(TFtpTestServer::TMode mode = TFtpTestServer::TMode::Normal) {
-        Server = std::make_unique<TFtpTestServer>(mode);
+    void Start(TFtpTestServer::TMode mode = TFtpTestServer::TMode::Normal,
+               const QString& certificate = {}) {
+        Upload.reset(); // it hands the client's listener back on the way out
+        Server = std::make_unique<TFtpTestServer>(mode, certificate);
         ASSERT_TRUE(Server->Started());
         Upload = std::make_unique<TFtpUpload>(
             Client, Progress,
-            TFtpUpload::TListener{[this](const QString& line) { Log.append(line); },
-                                  [this](const TFtpUpload::TMessage& message) {
-                                      Messages.append(message.Text);
-                                  }});
+            TFtpUpload::TListener{
+                [this](const QString& line) { Log.append(line); },
+                [this](const TFtpUpload::TMessage& message) { Messages.append(message.Text); },
+                [this](const QString& host, const QString& fingerprint) {
+                    Questions.append(host + ' ' + fingerprint);
+                    return TrustAnswer;
+                }});
     }
 
     TFtpLogin Login(const QString& password = "secret") const {
-        return {"127.0.0.1", Server->Port(), "anna", password, 10000};
+        return {"127.0.0.1", Server->Port(), "anna", password, 10000, TFtpTls::Try, {}};
     }
 
     QByteArray LocalFile(const QString& name, qsizetype size) {
@@ -84,6 +91,8 @@ protected:
     std::unique_ptr<TFtpUpload> Upload;
     QStringList Log;
     QStringList Messages;
+    QStringList Questions;
+    bool TrustAnswer = false;
 };
 
 TEST_F(FtpUpload, EveryFileArrivesByteForByteInTheTargetFolderInLowerCase) {
@@ -147,7 +156,8 @@ TEST_F(FtpUpload, NoServerGivesConnectionFailed) {
     Start();
     const int port = Server->Port();
     Server->Kill();
-    EXPECT_FALSE(Upload->Connect({"127.0.0.1", port, "anna", "secret", 2000}, FailureText));
+    EXPECT_FALSE(Upload->Connect({"127.0.0.1", port, "anna", "secret", 2000, TFtpTls::Try, {}},
+                                 FailureText));
     EXPECT_EQ(Messages, (QStringList{"Connection Failed", FailureText}));
 }
 
@@ -255,17 +265,17 @@ TEST_F(FtpUpload, FolderCommandsAndDownloadKeepTheirOwnWorkingFolder) {
         {"md |Alben\\Sommer", "md alben/sommer  ERROR: MakeDir failure", "/web"},
         {"md |alben", "md alben  MakeDir success", "/web"},
         {"cd |alben", "cd alben  ChangeDir success", "/web/alben"},
-        {Copy("bild.jpg", "Bild.jpg"), CopyText("bild.jpg", "bild.jpg") + " Upload success",
+        {Copy("bild.jpg", "Bild.jpg"), CopyText("bild.jpg", "Bild.jpg") + " Upload success",
          "/web/alben"},
         {"cd..", "cd..   ChangeDir success", "/web"},
-        {"copy |alben\\bild.jpg | " + TFtpUpload::LocalPath(back),
-         "copy alben/bild.jpg " + TFtpUpload::LocalPath(back) + " Download success", "/web"},
+        {"copy |Alben\\Bild.jpg | " + TFtpUpload::LocalPath(back),
+         "copy alben/Bild.jpg " + TFtpUpload::LocalPath(back) + " Download success", "/web"},
         {"cd |alben", "cd alben  ChangeDir success", "/web/alben"},
         {"cd..", "cd..   ChangeDir success", "/web"},
         {"cd\\", "cd\\   ChangeDir success", "/"},
         {"cd |gibtsnicht", "cd gibtsnicht  ERROR: ChangeDir failure", "/"},
-        {"del |web/alben/bild.jpg", "del web/alben/bild.jpg  Delete success", "/"},
-        {"del |web/alben/bild.jpg", "del web/alben/bild.jpg  ERROR: Delete failure", "/"},
+        {"del |Web/alben/Bild.jpg", "del web/alben/Bild.jpg  Delete success", "/"},
+        {"del |web/alben/Bild.jpg", "del web/alben/Bild.jpg  ERROR: Delete failure", "/"},
         {"rmdir |web\\alben", "rmdir web/alben  RemoveDir success", "/"},
     };
     for (const TStep& step : steps) {
@@ -292,6 +302,152 @@ TEST_F(FtpUpload, FolderCommandsAndDownloadKeepTheirOwnWorkingFolder) {
     EXPECT_FALSE(Upload->RunLine("list |x"));
     EXPECT_EQ(Messages, QStringList{"Command unknown!"});
     EXPECT_TRUE(Log.isEmpty());
+}
+
+TEST_F(FtpUpload, AServerThatNeverConnectsBackFallsBackToPassive) {
+    Start(TFtpTestServer::TMode::NeverConnects);
+    const QByteArray bytes = LocalFile("a.jpg", 20'000);
+    TFtpLogin login = Login();
+    login.TimeoutMs = 1500;
+    ASSERT_TRUE(Upload->Connect(login, FailureText));
+    EXPECT_EQ(Upload->Run(TFtpUpload::CommandList(Local, "")).Failed, 0);
+    ASSERT_EQ(Log.size(), 2);
+    EXPECT_TRUE(Log[0].endsWith("retrying in passive mode")) << Log[0].toStdString();
+    EXPECT_EQ(TTestKit::ReadFile(Server->Root() + "a.jpg"), bytes);
+}
+
+// Names keep their case (only the folder typed for the server is taken in lower case), so
+// every link of the uploaded overview page finds its file on the server.
+TEST_F(FtpUpload, LinksOfTheUploadedPagesResolveOnTheServer) {
+    Start();
+    QDir().mkpath(Server->Root() + "daten/galerie");
+    LocalFile("\u00c5re.html", 100);
+    LocalFile("\u00c5re.jpg", 100);
+    LocalFile("Strand_Gro\u00df.JPG", 100);
+    TTestKit::WriteFile(Local + "gallery.html",
+                        "<a href=\"%C3%85re.html\"><img src=\"%C3%85re.jpg\"></a>"
+                        "<img src=\"Strand_Gro%C3%9F.JPG\">");
+    ASSERT_TRUE(Upload->Connect(Login(), FailureText));
+    ASSERT_EQ(Upload->Run(TFtpUpload::CommandList(Local, "Daten/Galerie")).Failed, 0);
+    const QString folder = Server->Root() + "daten/galerie/";
+    const QString page = QString::fromUtf8(TTestKit::ReadFile(folder + "gallery.html"));
+    static const QRegularExpression link(QStringLiteral("(?:href|src)=\"([^\"]+)\""));
+    int links = 0;
+    for (auto match = link.globalMatch(page); match.hasNext(); ++links) {
+        const QString target = QUrl::fromPercentEncoding(match.next().captured(1).toUtf8());
+        EXPECT_TRUE(QFileInfo::exists(folder + target)) << target.toStdString();
+    }
+    EXPECT_EQ(links, 3);
+}
+
+// The encrypted sessions against a real TLS server: the certificate judged before the login
+// is sent, the files arriving whole.
+class FtpTls : public FtpUpload {
+protected:
+    void SetUp() override {
+        FtpUpload::SetUp();
+        if (IsSkipped())
+            return;
+        if (!TFtpTestServer::MakeCertificates(Temporary.path(), &Fingerprint))
+            GTEST_SKIP() << "/usr/bin/python3 has no cryptography module";
+    }
+    void TearDown() override { qunsetenv("SSL_CERT_FILE"); }
+
+    QString Fingerprint;
+};
+
+TEST_F(FtpTls, CertificatesAreJudgedBeforeTheLogin) {
+    const QString other = QStringLiteral("AB:").repeated(31) + "AB";
+    struct TCase {
+        const char* Trap;
+        bool SystemTrusts; // the test authority in the trusted file
+        QString Accepted;  // fingerprint accepted earlier
+        bool Answer;       // to the question about an unknown certificate
+        bool Connects;
+        int Questions;
+        const char* Message; // part of the message when refused
+    };
+    const TCase cases[] = {
+        {"TrustedBySystem", true, "", false, true, 0, ""},
+        {"UnknownDeclined", false, "", false, false, 1, "not one this system trusts"},
+        {"UnknownAccepted", false, "", true, true, 1, ""},
+        {"AcceptedEarlier", false, "*", false, true, 0, ""},
+        {"ChangedSinceAccepted", false, other, true, false, 0, "has changed"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Trap);
+        if (c.SystemTrusts)
+            qputenv("SSL_CERT_FILE", (Temporary.path() + "/ca.pem").toUtf8());
+        else
+            qunsetenv("SSL_CERT_FILE");
+        Start(TFtpTestServer::TMode::Normal, Temporary.path() + "/server.pem");
+        Messages.clear();
+        Questions.clear();
+        Log.clear();
+        TrustAnswer = c.Answer;
+        TFtpLogin login = Login();
+        login.TrustedCertificate = c.Accepted == u"*" ? Fingerprint : c.Accepted;
+        const QByteArray bytes = LocalFile("a.jpg", 100'000);
+        EXPECT_EQ(Upload->Connect(login, FailureText), c.Connects);
+        EXPECT_EQ(Questions.size(), c.Questions);
+        if (c.Questions > 0) {
+            EXPECT_TRUE(Questions[0].contains(Fingerprint)) << Questions[0].toStdString();
+        }
+        EXPECT_EQ(Upload->AcceptedCertificate(), c.Questions > 0 && c.Answer ? Fingerprint : "");
+        if (c.Connects) {
+            EXPECT_TRUE(Client.Encrypted());
+            EXPECT_EQ(Upload->Run(TFtpUpload::CommandList(Local, "")).Failed, 0);
+            EXPECT_EQ(TTestKit::ReadFile(Server->Root() + "a.jpg"), bytes);
+            Upload->Disconnect();
+        } else {
+            ASSERT_EQ(Messages.size(), 2);
+            EXPECT_TRUE(Messages[0].contains(c.Message)) << Messages[0].toStdString();
+            EXPECT_TRUE(Messages[0].contains(Fingerprint)) << Messages[0].toStdString();
+            EXPECT_FALSE(Server->Log().contains("logged in")) << "the password was sent";
+        }
+    }
+}
+
+TEST_F(FtpTls, TheEncryptionSetting) {
+    struct TCase {
+        const char* Trap;
+        bool ServerOffers;
+        TFtpTls Setting;
+        bool Connects;
+        bool Encrypted;
+    };
+    const TCase cases[] = {
+        {"OffersAndTried", true, TFtpTls::Try, true, true},
+        {"OffersButOff", true, TFtpTls::Off, true, false},
+        {"OffersAndRequired", true, TFtpTls::Require, true, true},
+        {"PlainAndTried", false, TFtpTls::Try, true, false},
+        {"PlainButRequired", false, TFtpTls::Require, false, false},
+    };
+    qputenv("SSL_CERT_FILE", (Temporary.path() + "/ca.pem").toUtf8());
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Trap);
+        Start(TFtpTestServer::TMode::Normal,
+              c.ServerOffers ? Temporary.path() + "/server.pem" : QString());
+        Messages.clear();
+        TFtpLogin login = Login();
+        login.Tls = c.Setting;
+        EXPECT_EQ(Upload->Connect(login, FailureText), c.Connects);
+        EXPECT_EQ(Client.Encrypted(), c.Encrypted);
+        if (!c.Connects) {
+            ASSERT_FALSE(Messages.isEmpty());
+            EXPECT_TRUE(Messages[0].contains("offers no encryption")) << Messages[0].toStdString();
+            EXPECT_FALSE(Server->Log().contains("logged in")) << "the password was sent";
+        }
+        Upload->Disconnect();
+    }
+}
+
+TEST(FtpFingerprints, TypedFormsAreNormalised) {
+    const QString pairs = QStringLiteral("0A:").repeated(31) + "0A";
+    EXPECT_EQ(TFtpClient::NormalisedFingerprint(pairs.toLower()), pairs);
+    EXPECT_EQ(TFtpClient::NormalisedFingerprint(QString(pairs).remove(':')), pairs);
+    EXPECT_EQ(TFtpClient::NormalisedFingerprint(pairs.left(94)), "") << "too short";
+    EXPECT_EQ(TFtpClient::NormalisedFingerprint(QString(pairs).replace("0A", "0G")), "");
 }
 
 TEST(FtpOutcomes, TextsOfEveryKind) {

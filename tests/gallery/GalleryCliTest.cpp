@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 
 #include <gtest/gtest.h>
 
@@ -52,6 +53,14 @@ TEST_F(GalleryCli, GalleryWritesTheSettingsFirstAndPrintsTheFolder) {
     EXPECT_TRUE(settings.contains("PicProRow=2\n"));
     EXPECT_TRUE(settings.contains("FilenameVisible=TRUE\n"));
 
+    // An upload under way (this process stands in for the window) holds the folder.
+    QLockFile upload(ProgramDir + "gallery.upload.lock");
+    ASSERT_TRUE(upload.tryLock(0));
+    const TTestKit::TCliRun refused = Kit.RunCli({"gallery", Show});
+    EXPECT_EQ(refused.ExitCode, 1);
+    EXPECT_TRUE(refused.Err.contains("is being uploaded")) << refused.Err.toStdString();
+    upload.unlock();
+
     EXPECT_EQ(Kit.RunCli({"gallery", Show, "--set", "Farbe=1"}).ExitCode, 1);
     EXPECT_EQ(Kit.RunCli({"gallery", Show, "--set"}).ExitCode, 1);
     EXPECT_EQ(Kit.RunCli({"gallery", "Diashow_9999"}).ExitCode, 1);
@@ -94,6 +103,38 @@ TEST_F(GalleryCli, UploadPrintsTheLogAndFailsWhenACommandFails) {
     EXPECT_EQ(run.ExitCode, 1);
     EXPECT_TRUE(run.Out.isEmpty());
     EXPECT_TRUE(run.Err.contains("Error 530")) << run.Err.toStdString();
+}
+
+TEST_F(GalleryCli, UploadToATlsServerTrustsOnlyWhatItIsTold) {
+    if (!TFtpTestServer::Available())
+        GTEST_SKIP() << "/usr/bin/python3 has no pyftpdlib";
+    QString fingerprint;
+    if (!TFtpTestServer::MakeCertificates(Kit.Root(), &fingerprint))
+        GTEST_SKIP() << "/usr/bin/python3 has no cryptography module";
+    TFtpTestServer server(TFtpTestServer::TMode::Normal, Kit.Root() + "server.pem");
+    ASSERT_TRUE(server.Started());
+    ASSERT_EQ(Kit.RunCli({"gallery", Show}).ExitCode, 0);
+    const QString passwordFile = Kit.Root() + "password";
+    TTestKit::WriteFile(passwordFile, "secret\n");
+    const QStringList login = {
+        "upload", Show,   "--host",          "127.0.0.1",  "--port", QString::number(server.Port()),
+        "--user", "anna", "--password-file", passwordFile, "--tls",  "require"};
+
+    TTestKit::TCliRun run = Kit.RunCli(login);
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_TRUE(run.Err.contains("--trust " + fingerprint)) << run.Err.toStdString();
+    EXPECT_FALSE(server.Log().contains("logged in"));
+
+    run = Kit.RunCli(login + QStringList{"--trust", fingerprint.toLower().remove(':')});
+    ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(server.Root() + "gallery.html"));
+    const QString settings =
+        QString::fromUtf8(TTestKit::ReadFile(ProgramDir + "Gallery_" + Show + ".ini"));
+    EXPECT_TRUE(settings.contains("tls=require\n")) << settings.toStdString();
+    EXPECT_TRUE(settings.contains("certificate=" + fingerprint + "\n"));
+
+    EXPECT_EQ(Kit.RunCli({"upload", Show, "--tls", "maybe"}).ExitCode, 1);
+    EXPECT_EQ(Kit.RunCli({"upload", Show, "--trust", "12:34"}).ExitCode, 1);
 }
 
 } // namespace

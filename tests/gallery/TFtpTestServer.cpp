@@ -22,12 +22,18 @@ from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import DTPHandler, FTPHandler, ThrottledDTPHandler
 from pyftpdlib.servers import FTPServer
 
-port_file, root, mode = sys.argv[1], sys.argv[2], sys.argv[3]
+port_file, root, mode, certificate = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4]
 authorizer = DummyAuthorizer()
 authorizer.add_user('anna', 'secret', root, perm='elradfmwMT')
 
-class Handler(FTPHandler):
-    pass
+if certificate:
+    from pyftpdlib.handlers import TLS_FTPHandler
+    class Handler(TLS_FTPHandler):
+        pass
+    Handler.certfile = certificate
+else:
+    class Handler(FTPHandler):
+        pass
 
 Handler.authorizer = authorizer
 Handler.banner = 'test server ready'
@@ -37,6 +43,20 @@ if mode == 'refuseport':
         self.respond('500 Active data connections are not allowed here.')
     Handler.ftp_PORT = refuse
     Handler.ftp_EPRT = refuse
+elif mode == 'neverconnects':
+    def accept(self, line):
+        self.never = True
+        self.respond('200 Active data connection established.')
+    Handler.ftp_PORT = accept
+    Handler.ftp_EPRT = accept
+    store = Handler.ftp_STOR
+    def stor(self, file, mode='w'):
+        if getattr(self, 'never', False):
+            self.never = False
+            self.respond('150 File status okay. About to open data connection.')
+            return
+        return store(self, file, mode)
+    Handler.ftp_STOR = stor
 elif mode == 'droplarge':
     class Drop(DTPHandler):
         def handle_read(self):
@@ -81,7 +101,56 @@ bool TFtpTestServer::Available() {
            probe.exitCode() == 0;
 }
 
-TFtpTestServer::TFtpTestServer(TMode mode) {
+bool TFtpTestServer::MakeCertificates(const QString& folder, QString* fingerprint) {
+    // A certificate authority and a server certificate for 127.0.0.1 that it signs; the
+    // server's file holds its key too. Prints the server certificate's SHA-256 fingerprint.
+    static const char* script = R"(
+import datetime, sys
+from cryptography import x509
+from cryptography.hazmat.primitives import hashes, serialization
+from cryptography.hazmat.primitives.asymmetric import ec
+from cryptography.x509.oid import NameOID
+import ipaddress
+folder = sys.argv[1]
+now = datetime.datetime.utcnow()
+def name(text):
+    return x509.Name([x509.NameAttribute(NameOID.COMMON_NAME, text)])
+def make(subject, key, issuer, issuer_key, ca):
+    builder = (x509.CertificateBuilder().subject_name(name(subject)).issuer_name(name(issuer))
+               .public_key(key.public_key()).serial_number(x509.random_serial_number())
+               .not_valid_before(now - datetime.timedelta(days=1))
+               .not_valid_after(now + datetime.timedelta(days=30))
+               .add_extension(x509.BasicConstraints(ca=ca, path_length=None), critical=True))
+    if not ca:
+        builder = builder.add_extension(x509.SubjectAlternativeName(
+            [x509.IPAddress(ipaddress.ip_address('127.0.0.1'))]), critical=False)
+    return builder.sign(issuer_key, hashes.SHA256())
+ca_key = ec.generate_private_key(ec.SECP256R1())
+ca = make('Test CA', ca_key, 'Test CA', ca_key, True)
+key = ec.generate_private_key(ec.SECP256R1())
+server = make('127.0.0.1', key, 'Test CA', ca_key, False)
+open(folder + '/ca.pem', 'wb').write(ca.public_bytes(serialization.Encoding.PEM))
+open(folder + '/server.pem', 'wb').write(
+    server.public_bytes(serialization.Encoding.PEM) +
+    key.private_bytes(serialization.Encoding.PEM, serialization.PrivateFormat.PKCS8,
+                      serialization.NoEncryption()))
+print(server.fingerprint(hashes.SHA256()).hex(':').upper())
+)";
+    QProcess process;
+    process.start(QString::fromLatin1(Python), {"-c", QString::fromLatin1(script), folder});
+    if (!process.waitForFinished(30000) || process.exitCode() != 0)
+        return false;
+    if (fingerprint)
+        *fingerprint = QString::fromLatin1(process.readAllStandardOutput().trimmed());
+    return true;
+}
+
+QString TFtpTestServer::Log() const {
+    QFile file(Folder.path() + QStringLiteral("/server.log"));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+TFtpTestServer::TFtpTestServer(TMode mode, const QString& certificate) {
     RootPath = Folder.path() + QStringLiteral("/root/");
     QDir().mkpath(RootPath);
     const QString script = Folder.path() + QStringLiteral("/server.py");
@@ -91,15 +160,16 @@ TFtpTestServer::TFtpTestServer(TMode mode) {
         return;
     file.write(Script);
     file.close();
-    const char* modeName = mode == TMode::RefusePort  ? "refuseport"
-                           : mode == TMode::DropLarge ? "droplarge"
-                           : mode == TMode::Slow      ? "slow"
-                                                      : "normal";
+    const char* modeName = mode == TMode::RefusePort      ? "refuseport"
+                           : mode == TMode::NeverConnects ? "neverconnects"
+                           : mode == TMode::DropLarge     ? "droplarge"
+                           : mode == TMode::Slow          ? "slow"
+                                                          : "normal";
     // The server's log stays beside its folder; the test output shows only the tests.
     Process.setStandardOutputFile(QProcess::nullDevice());
     Process.setStandardErrorFile(Folder.path() + QStringLiteral("/server.log"));
     Process.start(QString::fromLatin1(Python),
-                  {script, portFile, RootPath, QString::fromLatin1(modeName)});
+                  {script, portFile, RootPath, QString::fromLatin1(modeName), certificate});
     if (!Process.waitForStarted(5000))
         return;
     // The server names its port once it listens; then a connection proves it accepts.

@@ -141,7 +141,28 @@ INSTANTIATE_TEST_SUITE_P(
                 "  maze -root \\n\n",
                 "programs:\t\t\t\t\t\t\t      \\\n"
                 "  \"Lumerix Slideshow\" '/s/Slideshow-Player' --screensaver -root \\n\\\n"
-                "  maze -root \\n\n"}),
+                "  maze -root \\n\n"},
+        // "selected:" counts programs: the user's choice keeps naming its program.
+        TConfig{"SelectionFollowsItsProgram",
+                "selected:\t1\nprograms:\t\\\n  maze -root \\n\\\n  qix -root \\n\n",
+                "selected:\t2\nprograms:\t\t\t\t\t\t\t      \\\n"
+                "  \"Lumerix Slideshow\" '/s/Slideshow-Player' --screensaver -root \\n\\\n"
+                "  maze -root \\n\\\n"
+                "  qix -root \\n\n"},
+        TConfig{"OurChosenOldEntryStaysChosen",
+                "selected:\t1\nprograms:\t\\\n  maze -root \\n\\\n"
+                "  \"Lumerix Slideshow\" '/old/Slideshow-Player' --screensaver -root \\n\n",
+                "selected:\t0\nprograms:\t\t\t\t\t\t\t      \\\n"
+                "  \"Lumerix Slideshow\" '/s/Slideshow-Player' --screensaver -root \\n\\\n"
+                "  maze -root \\n\n"},
+        TConfig{"ALongCommandIsOneProgram",
+                "selected:\t1\nprograms:\t\\\n  maze -root -a -b\t\\\n\t\t-c -d \\n\\\n"
+                "  qix -root \\n\n",
+                "selected:\t2\nprograms:\t\t\t\t\t\t\t      \\\n"
+                "  \"Lumerix Slideshow\" '/s/Slideshow-Player' --screensaver -root \\n\\\n"
+                "  maze -root -a -b\t\\\n"
+                "  -c -d \\n\\\n"
+                "  qix -root \\n\n"}),
     [](const testing::TestParamInfo<TConfig>& info) { return std::string(info.param.Name); });
 
 TEST(PackageCli, CdRomAndScreensaverCommands) {

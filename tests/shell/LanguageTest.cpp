@@ -1,10 +1,15 @@
+#include "shell/QtTranslations.h"
 #include "shell/TIniFile.h"
 #include "shell/TLanguage.h"
 #include "support/TTestKit.h"
 
+#include <QAbstractButton>
+#include <QCoreApplication>
 #include <QDirIterator>
+#include <QMessageBox>
 #include <QRegularExpression>
 #include <QSet>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -95,6 +100,24 @@ TEST(TipSequence, ShippedTipsAreNumberedWithoutGapsInEveryLanguage) {
         if (germanCount < 0)
             germanCount = count;
         EXPECT_EQ(count, germanCount) << code.toStdString();
+    }
+}
+
+} // namespace
+
+namespace {
+
+TEST(QtTranslations, QtsOwnTextsSpeakTheInterfaceLanguage) {
+    EXPECT_FALSE(Lumerix::QtTranslations::Install("ENGLISH"));
+    ASSERT_TRUE(Lumerix::QtTranslations::Install("GERMAN")) << "qt6-translations-l10n missing";
+    QMessageBox box(QMessageBox::Question, "Lumerix", "?",
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    EXPECT_EQ(box.button(QMessageBox::Yes)->text(), "&Ja");
+    EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), "Abbrechen");
+    // The other tests of this program expect Qt's English.
+    for (QTranslator* translator : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
     }
 }
 

@@ -1,5 +1,6 @@
 #include "TScanOptionsForm.h"
 
+#include "acquire/SaneTexts.h"
 #include "acquire/TScanner.h"
 #include "shell/TLanguage.h"
 #include "shell/ui/TJobProgress.h"
@@ -139,8 +140,9 @@ bool IsAreaOption(const QString& name) {
     return false;
 }
 
-QString Label(const TScanOption& option) {
-    QString title = option.Title.isEmpty() ? option.Name : option.Title;
+QString Label(const TScanOption& option, const TLanguage& language) {
+    const QString title =
+        option.Title.isEmpty() ? option.Name : SaneTexts::Translate(option.Title, language.Code());
     return title + u':';
 }
 
@@ -271,7 +273,7 @@ void TScanOptionsForm::Rebuild() {
     for (const char* name : MainOptions) {
         const TScanOption* option = Scanner.Option(QLatin1String(name));
         if (option && shown(*option))
-            mainForm->addRow(Label(*option), Editor(*option));
+            mainForm->addRow(Label(*option, Language), Editor(*option));
     }
     if (mainForm->rowCount() > 0)
         OptionLayout->addWidget(main);
@@ -285,7 +287,7 @@ void TScanOptionsForm::Rebuild() {
     for (const char* name : AreaOptions) {
         const TScanOption* option = Scanner.Option(QLatin1String(name));
         if (option && shown(*option))
-            areaForm->addRow(Label(*option), Editor(*option));
+            areaForm->addRow(Label(*option, Language), Editor(*option));
     }
     if (areaForm->rowCount() > 0)
         OptionLayout->addWidget(area);
@@ -306,13 +308,13 @@ void TScanOptionsForm::Rebuild() {
             group = new QGroupBox(groupTitle.isEmpty()
                                       ? Language.Pick(QStringLiteral("Weitere Optionen"),
                                                       QStringLiteral("Further options"))
-                                      : groupTitle,
+                                      : SaneTexts::Translate(groupTitle, Language.Code()),
                                   OptionPanel);
             groupForm = new QFormLayout(group);
             groupForm->setRowWrapPolicy(QFormLayout::WrapLongRows);
             OptionLayout->addWidget(group);
         }
-        groupForm->addRow(Label(option), Editor(option));
+        groupForm->addRow(Label(option, Language), Editor(option));
     }
     OptionLayout->addStretch(1);
     // Once the new editors are shown.
@@ -341,7 +343,9 @@ QWidget* TScanOptionsForm::Editor(const TScanOption& option) {
         auto* combo = new QComboBox(OptionPanel);
         for (const QVariant& choice : option.Choices) {
             QString text = choice.toString();
-            if (!option.Unit.isEmpty() && option.Type != TScanOption::TType::String)
+            if (option.Type == TScanOption::TType::String)
+                text = SaneTexts::Translate(text, Language.Code());
+            else if (!option.Unit.isEmpty())
                 text += u' ' + option.Unit;
             combo->addItem(text, choice);
         }
@@ -394,7 +398,7 @@ QWidget* TScanOptionsForm::Editor(const TScanOption& option) {
         editor->setMinimumWidth(80);
     }
     editor->setObjectName(QStringLiteral("Option_") + name);
-    editor->setToolTip(option.Description);
+    editor->setToolTip(SaneTexts::Translate(option.Description, Language.Code()));
     return editor;
 }
 

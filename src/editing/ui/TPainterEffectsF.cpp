@@ -171,7 +171,7 @@ void TPainterEffectsF::BuildControls() {
     connect(ZuruecksetzenButton, &QPushButton::clicked, this,
             &TPainterEffectsF::ZuruecksetzenButtonClick);
     connect(ETree, &QTreeWidget::itemClicked, this, &TPainterEffectsF::EListClick);
-    connect(ETree, &QTreeWidget::currentItemChanged, this, &TPainterEffectsF::UpdateSaveButton);
+    connect(ETree, &QTreeWidget::itemSelectionChanged, this, &TPainterEffectsF::UpdateSaveButton);
     for (QScrollBar* bar : {EBar, cxbar, cybar, extrabar})
         connect(bar, &QScrollBar::valueChanged, this, &TPainterEffectsF::EBarChange);
     connect(SaveBitBtn, &QPushButton::clicked, this, &TPainterEffectsF::SaveBitBtnClick);
@@ -285,9 +285,12 @@ void TPainterEffectsF::ZuruecksetzenButtonClick() {
 }
 
 int TPainterEffectsF::SelectedRow() const {
-    const QTreeWidgetItem* item = ETree->currentItem();
-    if (item == nullptr)
+    // The selected node, not the current one: the tree makes its first node current when it
+    // gets the focus, without the user choosing anything.
+    const QList<QTreeWidgetItem*> selected = ETree->selectedItems();
+    if (selected.isEmpty())
         return -1;
+    const QTreeWidgetItem* item = selected.first();
     const int row = item->data(0, RowRole).toInt();
     return EffectCatalogue::Rows().value(row).Runs() ? row : -1;
 }

@@ -1,9 +1,11 @@
 #include "TFTPForm.h"
 
+#include "shell/TCrossThreadPrompter.h"
 #include "shell/TPrompter.h"
 #include "shell/TRunState.h"
 #include "shell/ui/TJobProgress.h"
 
+#include <QComboBox>
 #include <QFutureWatcher>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -11,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLockFile>
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
@@ -46,6 +49,15 @@ TFTPForm::TFTPForm(TRunState& state, TPrompter& prompter, QWidget* parent)
     PortEdit = Edit("PortEdit", this);
     PortEdit->setText(QStringLiteral("21"));
     DirEdit = Edit("DirEdit", this);
+    const TLanguage& language = State.Language();
+    TlsBox = new QComboBox(this);
+    TlsBox->setObjectName(QStringLiteral("TlsBox"));
+    TlsBox->addItem(language.Pick(QStringLiteral("Aus"), QStringLiteral("Off")), int(TFtpTls::Off));
+    TlsBox->addItem(language.Pick(QStringLiteral("Wenn angeboten"), QStringLiteral("When offered")),
+                    int(TFtpTls::Try));
+    TlsBox->addItem(language.Pick(QStringLiteral("Immer"), QStringLiteral("Always")),
+                    int(TFtpTls::Require));
+    TlsBox->setCurrentIndex(TlsBox->findData(int(Login.Tls)));
     HostLabel = new QLabel(State.Text(2801), this);
     UserLabel = new QLabel(State.Text(2802), this);
     PasswordLabel = new QLabel(State.Text(2803), this);
@@ -72,6 +84,11 @@ TFTPForm::TFTPForm(TRunState& state, TPrompter& prompter, QWidget* parent)
     accountGrid->addWidget(PasswordEdit, 1, 3);
     accountGrid->addWidget(PortLabel, 2, 0);
     accountGrid->addWidget(PortEdit, 2, 1);
+    accountGrid->addWidget(new QLabel(language.Pick(QStringLiteral("Verschlüsselung (TLS)"),
+                                                    QStringLiteral("Encryption (TLS)")),
+                                      this),
+                           2, 2);
+    accountGrid->addWidget(TlsBox, 2, 3);
     auto* target = new QGroupBox(State.Text(2805), this);
     auto* targetLayout = new QVBoxLayout(target);
     targetLayout->addWidget(DirHintLabel);
@@ -100,6 +117,8 @@ TFTPForm::TFTPForm(TRunState& state, TPrompter& prompter, QWidget* parent)
     connect(PortEdit, &QLineEdit::textChanged, this, [this](const QString& t) { Login.Port = t; });
     connect(DirEdit, &QLineEdit::textChanged, this,
             [this](const QString& t) { Login.ServerDir = t; });
+    connect(TlsBox, &QComboBox::currentIndexChanged, this,
+            [this] { Login.Tls = TFtpTls(TlsBox->currentData().toInt()); });
     connect(UploadButton, &QPushButton::clicked, this, &TFTPForm::Upload);
     connect(Progress, &TJobProgress::StatusChanged, ProgressLabel, &QLabel::setText);
     connect(Progress, &TJobProgress::PercentChanged, ProgressBar, &QProgressBar::setValue);
@@ -108,11 +127,15 @@ TFTPForm::TFTPForm(TRunState& state, TPrompter& prompter, QWidget* parent)
         [this](const QString& line) { LogListBox->addItem(line); }, Qt::QueuedConnection);
     connect(this, &TFTPForm::MessageRaised, this, &TFTPForm::ShowMessage, Qt::QueuedConnection);
 
+    JobPrompter = std::make_unique<TCrossThreadPrompter>(Prompter, *this);
     Runner = std::make_unique<TFtpUpload>(
         Client, *Progress,
         TFtpUpload::TListener{[this](const QString& line) { emit LogAdded(line); },
                               [this](const TFtpUpload::TMessage& message) {
                                   emit MessageRaised(int(message.Kind), message.Text);
+                              },
+                              [this](const QString& host, const QString& fingerprint) {
+                                  return JobPrompter->Confirm(TrustQuestion(host, fingerprint));
                               }});
 }
 
@@ -135,6 +158,7 @@ void TFTPForm::Open(const QString& sidePicture, const QString& settingsFile,
         PasswordEdit->setText(read.Password);
         PortEdit->setText(read.Port);
         DirEdit->setText(read.ServerDir);
+        TlsBox->setCurrentIndex(TlsBox->findData(int(read.Tls)));
     }
     show();
     raise();
@@ -146,6 +170,17 @@ QStringList TFTPForm::LogLines() const {
     for (int i = 0; i < LogListBox->count(); ++i)
         lines.append(LogListBox->item(i)->text());
     return lines;
+}
+
+QString TFTPForm::TrustQuestion(const QString& host, const QString& fingerprint) const {
+    return State.Language()
+        .Pick(QStringLiteral("Der Server %1 zeigt ein Zertifikat, das dieses System nicht kennt. "
+                             "Vertrauen Sie ihm von nun an nur, wenn sein SHA-256-Fingerabdruck "
+                             "der ist, den der Betreiber des Servers nennt:\n%2"),
+              QStringLiteral("The server %1 shows a certificate that this system does not know. "
+                             "Trust it from now on only if its SHA-256 fingerprint is the one "
+                             "the server's operator gives:\n%2"))
+        .arg(host, fingerprint);
 }
 
 void TFTPForm::ShowMessage(int kind, const QString& text) {
@@ -178,17 +213,29 @@ void TFTPForm::Upload() {
     LogListBox->clear();
     ProgressBar->setValue(0);
     Progress->Reset();
-    const TFtpLogin login{Login.Host.trimmed(), port, Login.UserId, Login.Password, 10000};
+    const TFtpLogin login{Login.Host.trimmed(), port,  Login.UserId,
+                          Login.Password,       10000, Login.Tls,
+                          Login.Certificate};
     const QStringList lines = TFtpUpload::CommandList(OutputDir, Login.ServerDir);
     const QString failureText = State.Text(10028);
     TFtpUpload* runner = Runner.get();
     JobRunning = true;
     setCursor(Qt::BusyCursor);
+    OutputLock = std::make_unique<QLockFile>(TFtpUpload::LockPath(OutputDir));
+    OutputLock->tryLock(0);
     auto* watcher = new QFutureWatcher<void>(this);
     connect(watcher, &QFutureWatcher<void>::finished, this, [this, watcher] {
         watcher->deleteLater();
         JobRunning = false;
+        OutputLock.reset();
         unsetCursor();
+        // A certificate the user accepted is kept for the next uploads.
+        if (!Runner->AcceptedCertificate().isEmpty()) {
+            Login.Certificate = Runner->AcceptedCertificate();
+            QString error;
+            if (!Login.Write(SettingsFile, State.KitFile(QStringLiteral("Gallery.ini")), &error))
+                Prompter.Error(error);
+        }
         emit RunFinished();
     });
     Job = QtConcurrent::run([runner, login, lines, failureText] {
@@ -203,6 +250,7 @@ void TFTPForm::Stop() {
         Progress->Cancel();
         Job.waitForFinished();
         JobRunning = false;
+        OutputLock.reset();
         unsetCursor();
     }
     if (Runner && Runner->Connected())

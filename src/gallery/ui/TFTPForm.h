@@ -9,6 +9,8 @@
 
 #include <memory>
 
+class QComboBox;
+class QLockFile;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -17,6 +19,7 @@ class QPushButton;
 
 namespace Lumerix {
 
+class TCrossThreadPrompter;
 class TJobProgress;
 class TPrompter;
 class TRunState;
@@ -55,6 +58,7 @@ protected:
 private:
     void Upload();
     void ShowMessage(int kind, const QString& text);
+    QString TrustQuestion(const QString& host, const QString& fingerprint) const;
 
     TRunState& State;
     TPrompter& Prompter;
@@ -73,6 +77,7 @@ private:
     QLineEdit* PasswordEdit;
     QLineEdit* PortEdit;
     QLineEdit* DirEdit;
+    QComboBox* TlsBox;
     QLabel* ProgressLabel;
     QProgressBar* ProgressBar;
     QListWidget* LogListBox;
@@ -80,9 +85,11 @@ private:
 
     TFtpClient Client;
     TJobProgress* Progress;
+    std::unique_ptr<TCrossThreadPrompter> JobPrompter; ///< asks about certificates
     std::unique_ptr<TFtpUpload> Runner;
     QFuture<void> Job;
     bool JobRunning = false;
+    std::unique_ptr<QLockFile> OutputLock; ///< held while a run sends the folder
 };
 
 } // namespace Lumerix

@@ -16,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
@@ -252,6 +253,17 @@ void THTMLForm::ChooseColour(bool background) {
 void THTMLForm::Generate() {
     if (JobRunning)
         return;
+    // The upload sends the output folder file by file; making it anew would empty it mid-way.
+    // Another program's upload holds the folder's lock.
+    QLockFile upload(TFtpUpload::LockPath(Request.OutputDir()));
+    if (Ftp->Running() || !upload.tryLock(0)) {
+        Prompter.Error(State.Language().Pick(
+            QStringLiteral("Die Galerie wird gerade hochgeladen. Warten Sie, bis der Upload "
+                           "fertig ist, oder brechen Sie ihn ab."),
+            QStringLiteral("The gallery is being uploaded. Wait until the upload has finished, "
+                           "or stop it.")));
+        return;
+    }
     JobRunning = true;
     Progress->Reset();
     ProgressBar->setValue(0);

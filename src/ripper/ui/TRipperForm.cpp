@@ -67,9 +67,12 @@ QString TRipperForm::Pick(const char* german, const char* english) const {
 }
 
 bool TRipperForm::ReadDisc() {
-    QString error;
-    const QList<CdRipper::TTrack> tracks = CdRipper::ReadTracks(&error);
     TrackListBox->clear();
+    QString error;
+    // Without the program nothing can be asked of the drive: say which program is missing.
+    const bool missing = CdRipper::Check() == CdRipper::TMissing::Program;
+    const QList<CdRipper::TTrack> tracks =
+        missing ? QList<CdRipper::TTrack>() : CdRipper::ReadTracks(&error);
     for (const CdRipper::TTrack& track : tracks) {
         auto* item = new QListWidgetItem(
             Pick("Titel %1   (%2)", "Track %1   (%2)").arg(track.Number).arg(track.Length),
@@ -79,9 +82,16 @@ bool TRipperForm::ReadDisc() {
         item->setCheckState(Qt::Checked);
     }
     if (tracks.isEmpty()) {
-        InfoLabel->setText(Pick("Keine Audio-CD im Laufwerk: ", "No audio CD in the drive: ") +
-                           error);
+        const QString text =
+            missing ? Pick("Das Programm „cdparanoia“, das Audio-CDs liest, ist nicht "
+                           "installiert (Paket „cdparanoia“).",
+                           "The program \"cdparanoia\", which reads audio CDs, is not "
+                           "installed (package \"cdparanoia\").")
+                    : Pick("Keine Audio-CD im Laufwerk: ", "No audio CD in the drive: ") + error;
+        InfoLabel->setText(text);
         RipButton->setEnabled(false);
+        if (Unattended)
+            std::fprintf(stderr, "lumerix-ripper: %s\n", text.toLocal8Bit().constData());
         return false;
     }
     InfoLabel->setText(Pick("Wählen Sie die Titel, die in die Diashow übernommen werden:",

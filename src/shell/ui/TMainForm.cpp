@@ -386,7 +386,7 @@ void TMainForm::DeleteShow() {
     PageControl1->setCurrentIndex(0);
 }
 
-void TMainForm::ChooseScanSource() {
+bool TMainForm::ChooseScanSource() {
     if (!ScanDriver)
         ScanDriver = std::make_unique<TScanDriver>(ScanImport::StoredSource(State));
     QApplication::setOverrideCursor(Qt::BusyCursor);
@@ -395,22 +395,23 @@ void TMainForm::ChooseScanSource() {
     QApplication::restoreOverrideCursor();
     if (listed != ScanSuccess) {
         Prompter.PlainError(ScanImport::FailureText(listed));
-        return;
+        return false;
     }
     TScanSourceForm chooser(State.Text(529), State.Language(), devices, this);
     const std::optional<QString> name = chooser.Choose(ScanDriver->SourceName());
     if (!name)
-        return;
+        return false;
     QApplication::setOverrideCursor(Qt::BusyCursor);
     const int selected = ScanDriver->Select(*name);
     QApplication::restoreOverrideCursor();
     if (selected != ScanSuccess) {
         Prompter.PlainError(ScanImport::FailureText(selected));
-        return;
+        return false;
     }
     QString error;
     if (!ScanImport::StoreSource(State, ScanDriver->SourceName(), &error))
         Prompter.Error(error);
+    return true;
 }
 
 void TMainForm::StartScan() {
@@ -423,6 +424,13 @@ void TMainForm::StartScan() {
     QApplication::setOverrideCursor(Qt::BusyCursor);
     const int opened = ScanDriver->Begin(scanner);
     QApplication::restoreOverrideCursor();
+    if (opened == ScanDeviceGone) {
+        // The remembered device has gone: offer the ones SANE reaches now, then scan.
+        scanner.Close();
+        if (ChooseScanSource())
+            StartScan();
+        return;
+    }
     if (opened != ScanSuccess) {
         Prompter.PlainError(ScanImport::FailureText(opened));
         return;

@@ -53,7 +53,8 @@ public:
     void OpenExample();
     void DeleteShow();
     // The "Scannen / Digitalkamera" menu's commands.
-    void ChooseScanSource();
+    /// True when a source was chosen and stored.
+    bool ChooseScanSource();
     void StartScan();
 
 protected:

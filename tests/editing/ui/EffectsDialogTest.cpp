@@ -194,6 +194,14 @@ TEST_F(EffectsDialog, EffectModeRunsTheSelectedNode) {
     // Without a node, or on a heading that runs nothing, saving cannot replace the picture.
     EXPECT_FALSE(save->isEnabled());
     save->click();
+    // A node that is current but not selected (the tree makes its first node current when it
+    // gets the focus) is no choice either.
+    tree->setCurrentItem(node("Mosaic"), 0, QItemSelectionModel::NoUpdate);
+    EXPECT_FALSE(save->isEnabled());
+    const int position = amount->value();
+    amount->setValue(position + 1);
+    EXPECT_EQ(dialog.WorkBitmap(), dialog.PreviewCopy()) << "nothing ran";
+    amount->setValue(position);
     click(node("Noise"));
     EXPECT_FALSE(save->isEnabled());
     save->click();

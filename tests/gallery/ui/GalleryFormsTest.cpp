@@ -9,6 +9,7 @@
 #include "support/Widgets.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -137,6 +138,78 @@ TEST_F(GalleryForms, UploadWindowKeepsTheLoginAndLogsEveryFile) {
     EXPECT_FALSE(form.Running());
     ASSERT_FALSE(Prompter.Messages.isEmpty());
     EXPECT_EQ(Prompter.Messages.last().Text, "'einundzwanzig' is not a valid integer value");
+}
+
+TEST_F(GalleryForms, AnUnknownCertificateIsAskedAboutOnceAndKept) {
+    if (!TFtpTestServer::Available())
+        GTEST_SKIP() << "/usr/bin/python3 has no pyftpdlib";
+    QString fingerprint;
+    if (!TFtpTestServer::MakeCertificates(Kit.Root(), &fingerprint))
+        GTEST_SKIP() << "/usr/bin/python3 has no cryptography module";
+    TFtpTestServer server(TFtpTestServer::TMode::Normal, Kit.Root() + "server.pem");
+    ASSERT_TRUE(server.Started());
+    const QString output = Kit.Root() + "out/";
+    TTestKit::WriteFile(output + "a.jpg", QByteArray(1000, 'x'));
+
+    TFTPForm form(*State, Prompter);
+    form.Open(Request.SidePicture, Request.SettingsFile, output);
+    auto* tls = Find<QComboBox>(form, "TlsBox");
+    EXPECT_EQ(tls->currentText(), "Wenn angeboten");
+    tls->setCurrentIndex(tls->findText("Immer"));
+    Find<QLineEdit>(form, "HostEdit")->setText("127.0.0.1");
+    Find<QLineEdit>(form, "PortEdit")->setText(QString::number(server.Port()));
+    Find<QLineEdit>(form, "UserEdit")->setText("anna");
+    Find<QLineEdit>(form, "PasswordEdit")->setText("secret");
+    auto* upload = Find<QPushButton>(form, "UploadButton");
+    QSignalSpy finished(&form, &TFTPForm::RunFinished);
+    for (int run = 0; run < 2; ++run) {
+        Prompter.Answers.enqueue(true);
+        upload->click();
+        ASSERT_TRUE(finished.wait(10000));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(form.LogLines().size(), 1);
+        upload->click(); // closes the kept connection
+    }
+    ASSERT_EQ(Prompter.Messages.size(), 1) << "asked once, then kept";
+    EXPECT_EQ(Prompter.Messages[0].Kind, TScriptedPrompter::TKind::Confirm);
+    EXPECT_TRUE(Prompter.Messages[0].Text.contains(fingerprint));
+    const TFtpAccount stored = TFtpAccount::Read(Request.SettingsFile, {});
+    EXPECT_EQ(stored.Certificate, fingerprint);
+    EXPECT_EQ(stored.Tls, TFtpTls::Require);
+    EXPECT_EQ(TTestKit::ReadFile(server.Root() + "a.jpg"), QByteArray(1000, 'x'));
+}
+
+// Making the gallery anew would empty the folder the upload is sending.
+TEST_F(GalleryForms, GeneratingIsRefusedWhileTheUploadRuns) {
+    if (!TFtpTestServer::Available())
+        GTEST_SKIP() << "/usr/bin/python3 has no pyftpdlib";
+    TFtpTestServer server(TFtpTestServer::TMode::Slow);
+    ASSERT_TRUE(server.Started());
+    const QByteArray large(600'000, 'x');
+    TTestKit::WriteFile(Request.OutputDir() + "large.jpg", large);
+    THTMLForm form(*State, Prompter, nullptr);
+    bool refused = false;
+    QTimer::singleShot(0, [&] {
+        auto* ftp = form.findChild<TFTPForm*>();
+        ASSERT_NE(ftp, nullptr);
+        ftp->Open(Request.SidePicture, Request.SettingsFile, Request.OutputDir());
+        Find<QLineEdit>(*ftp, "HostEdit")->setText("127.0.0.1");
+        Find<QLineEdit>(*ftp, "PortEdit")->setText(QString::number(server.Port()));
+        Find<QLineEdit>(*ftp, "UserEdit")->setText("anna");
+        Find<QLineEdit>(*ftp, "PasswordEdit")->setText("secret");
+        Find<QPushButton>(*ftp, "UploadButton")->click();
+        ASSERT_TRUE(ftp->Running());
+        QSignalSpy generated(&form, &THTMLForm::GenerationFinished);
+        form.findChild<QPushButton*>("GenerateButton")->click();
+        refused = generated.isEmpty() && !Prompter.Messages.isEmpty() &&
+                  Prompter.Messages.last().Text.contains("hochgeladen");
+        QSignalSpy finished(ftp, &TFTPForm::RunFinished);
+        EXPECT_TRUE(finished.wait(20000));
+        form.findChild<QPushButton*>("CloseButton")->click();
+    });
+    form.Start(Request);
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(TTestKit::ReadFile(server.Root() + "large.jpg"), large);
 }
 
 } // namespace
