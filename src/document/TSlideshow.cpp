@@ -4,6 +4,7 @@
 #include "TThumbnailMaker.h"
 #include "imaging/TRasterImage.h"
 #include "shell/Execute.h"
+#include "shell/Jobs.h"
 #include "shell/TPreferences.h"
 #include "shell/TProgress.h"
 #include "shell/TPrompter.h"
@@ -172,7 +173,7 @@ void TSlideshow::MakeMissingThumbnails(const TRunState& state, const QString& na
     }
     std::atomic_int done = 0;
     QMutex reportLock;
-    QtConcurrent::blockingMap(pictures, [&](const QString& picture) {
+    QtConcurrent::blockingMap(Jobs::Pool(), pictures, [&](const QString& picture) {
         if (progress.Cancelled())
             return;
         Thumbnails::Make(picture, Thumbnails::ShowThumbnailPath(picture));
@@ -264,7 +265,7 @@ QList<TImportedPicture> TSlideshow::Import(const TRunState& state, const QString
     std::atomic_int done = 0;
     QMutex reportLock;
     const int total = int(pictures.size());
-    QtConcurrent::blockingMap(pictures, [&](TImportedPicture& picture) {
+    QtConcurrent::blockingMap(Jobs::Pool(), pictures, [&](TImportedPicture& picture) {
         if (progress.Cancelled()) {
             picture.Cancelled = true;
             return;

@@ -4,6 +4,7 @@
 #include "TSlideshowStore.h"
 #include "imaging/TRasterImage.h"
 #include "shell/Convert.h"
+#include "shell/Jobs.h"
 #include "shell/TProgress.h"
 #include "shell/TRunState.h"
 
@@ -100,7 +101,7 @@ QStringList List(const TRunState& state, const QString& folder, TProgress& progr
     std::atomic_int done = 0;
     QMutex reportLock;
     const int total = int(items.size());
-    QtConcurrent::blockingMap(items, [&](TItem& item) {
+    QtConcurrent::blockingMap(Jobs::Pool(), items, [&](TItem& item) {
         if (progress.Cancelled())
             return;
         Thumbnails::Make(item.Path, item.Thumbnail);

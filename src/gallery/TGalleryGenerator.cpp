@@ -6,6 +6,7 @@
 #include "shell/Colors.h"
 #include "shell/Convert.h"
 #include "shell/Execute.h"
+#include "shell/Jobs.h"
 #include "shell/TProgress.h"
 
 #include <QDir>
@@ -220,7 +221,7 @@ bool TGalleryGenerator::MakePictures(TProgress& progress, TGalleryResult& result
 
     // One decode per picture, at the smallest DCT scale that still covers the large size;
     // both sizes are resampled from it.
-    QtConcurrent::blockingMap(jobs, [&](TJob& job) {
+    QtConcurrent::blockingMap(Jobs::Pool(), jobs, [&](TJob& job) {
         if (stop || progress.Cancelled())
             return;
         TPicture& item = items[job.Index];

@@ -3,6 +3,7 @@
 #include "document/TSlideshowStore.h"
 #include "imaging/TRasterImage.h"
 #include "shell/Colors.h"
+#include "shell/Jobs.h"
 #include "shell/Strings.h"
 #include "shell/TProgress.h"
 #include "shell/TRunState.h"
@@ -173,7 +174,7 @@ QStringList PictureStage(const QList<TFramePicture>& pictures, const QString& cl
     const QString target = folder.endsWith(u'/') ? folder : folder + u'/';
 
     // A few conversions run ahead of the writer; more would only hold frames in memory.
-    const int ahead = 2 * qMax(2, QThreadPool::globalInstance()->maxThreadCount());
+    const int ahead = 2 * qMax(2, Jobs::Pool()->maxThreadCount());
     TPendingConversions pending;
     qsizetype launched = 0;
     auto convert = [frame, look, &progress](const TFramePicture& picture) -> TConverted {
@@ -191,7 +192,7 @@ QStringList PictureStage(const QList<TFramePicture>& pictures, const QString& cl
         if (progress.Cancelled())
             return {};
         while (launched < all.size() && qsizetype(pending.Futures.size()) < ahead)
-            pending.Futures.push_back(QtConcurrent::run(convert, all[launched++]));
+            pending.Futures.push_back(QtConcurrent::run(Jobs::Pool(), convert, all[launched++]));
         if (i < count)
             progress.SetStatus(
                 QStringLiteral("Convert pictures: Picture %1 of %2").arg(i + 1).arg(count));

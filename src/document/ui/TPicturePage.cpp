@@ -9,6 +9,7 @@
 #include "editing/ui/TPainterEffectsF.h"
 #include "imaging/TRasterImage.h"
 #include "printing/ui/TPrintMenu.h"
+#include "shell/Jobs.h"
 #include "shell/Strings.h"
 #include "shell/TPrompter.h"
 #include "shell/TRunState.h"
@@ -318,7 +319,7 @@ void TPicturePage::RunJob(std::function<void()> work, std::function<void()> done
         done();
         emit JobFinished();
     });
-    Job = QtConcurrent::run(std::move(work));
+    Job = QtConcurrent::run(Jobs::Pool(), std::move(work));
     watcher->setFuture(Job);
 }
 
@@ -595,7 +596,7 @@ void TPicturePage::LoadPendingPreview() {
         if (generation == PreviewGeneration)
             ShowPreview(watcher->result(), path);
     });
-    watcher->setFuture(QtConcurrent::run([path, size] {
+    watcher->setFuture(QtConcurrent::run(Jobs::Pool(), [path, size] {
         try {
             TRasterImage image;
             image.LoadScaled(path, size);

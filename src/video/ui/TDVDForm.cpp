@@ -1,6 +1,7 @@
 #include "TDVDForm.h"
 
 #include "package/ui/TAnweisungForm.h"
+#include "shell/Jobs.h"
 #include "shell/TCrossThreadPrompter.h"
 #include "shell/TPrompter.h"
 #include "shell/TRunState.h"
@@ -150,11 +151,11 @@ void TDVDForm::StartBuild(TVideoKind kind, TTvStandard standard) {
         watcher->deleteLater();
         Ended();
     });
-    Job = QtConcurrent::run(
-        [state = State, kind, standard, bridge = Bridge, prompter = JobPrompter.get()] {
-            TVideoBuild build(state, kind, standard, *bridge, *prompter);
-            return build.Run();
-        });
+    Job = QtConcurrent::run(Jobs::Pool(), [state = State, kind, standard, bridge = Bridge,
+                                           prompter = JobPrompter.get()] {
+        TVideoBuild build(state, kind, standard, *bridge, *prompter);
+        return build.Run();
+    });
     watcher->setFuture(Job);
 }
 
