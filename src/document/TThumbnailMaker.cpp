@@ -38,13 +38,22 @@ QImage Framed(const QString& picturePath, int height) {
     return image.Bitmap();
 }
 
-bool Make(const QString& picturePath, const QString& target, bool force, int height) {
+bool Make(const QString& picturePath, const QString& target, bool force, int height,
+          QString* writeError) {
     if (!force && QFileInfo::exists(target))
         return true;
+    QImage framed;
     try {
-        TRasterImage(Framed(picturePath, height)).Save(target, 4);
-        return true;
+        framed = Framed(picturePath, height);
     } catch (const TImagingError&) {
+        return false;
+    }
+    try {
+        TRasterImage(framed).Save(target, 4);
+        return true;
+    } catch (const TImagingError& error) {
+        if (writeError)
+            *writeError = error.Text();
         return false;
     }
 }

@@ -7,13 +7,14 @@
 #include "shell/Strings.h"
 #include "shell/TProgress.h"
 #include "shell/TRunState.h"
+#include "shell/TextCodec.h"
 
+#include <QBuffer>
 #include <QFontMetrics>
 #include <QFuture>
 #include <QGuiApplication>
 #include <QImageWriter>
 #include <QPainter>
-#include <QSaveFile>
 #include <QThreadPool>
 #include <QtConcurrent>
 
@@ -126,14 +127,15 @@ QImage ConvertPicture(const QString& source, const QString& caption, QSize frame
 void WriteBitmap(const QImage& frame, const QString& path) {
     // Format_RGB888 makes Qt's writer store 24 bits per pixel, rows bottom-up.
     const QImage pixels = frame.convertToFormat(QImage::Format_RGB888);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw TImagingError(QStringLiteral("Save"), path, file.errorString());
-    QImageWriter writer(&file, "BMP");
+    // Made in memory: the image writer does not check for short writes.
+    QBuffer bytes;
+    bytes.open(QIODevice::WriteOnly);
+    QImageWriter writer(&bytes, "BMP");
     if (!writer.write(pixels))
         throw TImagingError(QStringLiteral("Save"), path, writer.errorString());
-    if (!file.commit())
-        throw TImagingError(QStringLiteral("Save"), path, file.errorString());
+    QString cause;
+    if (!TextCodec::WriteFileAtomic(path, bytes.data(), &cause))
+        throw TImagingError(QStringLiteral("Save"), path, cause);
 }
 
 QString BitmapName(int number) {

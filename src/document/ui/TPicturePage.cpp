@@ -326,11 +326,15 @@ void TPicturePage::RunJob(std::function<void()> work, std::function<void()> done
 void TPicturePage::OpenShow(const QString& name) {
     const TRunState& state = State;
     TJobProgress* progress = Progress;
-    RunJob([&state, name, progress] { TSlideshow::MakeMissingThumbnails(state, name, *progress); },
-           [this, name] {
+    auto failure = std::make_shared<QString>();
+    RunJob([&state, name, progress,
+            failure] { *failure = TSlideshow::MakeMissingThumbnails(state, name, *progress); },
+           [this, name, failure] {
                Slideshow.OpenShow(name, *Progress);
                ShowChanged();
                emit ShowOpened();
+               if (!failure->isEmpty())
+                   Prompter.Error(*failure);
            });
 }
 
