@@ -4,6 +4,7 @@
 #include "TThumbnailMaker.h"
 #include "imaging/TRasterImage.h"
 #include "shell/Execute.h"
+#include "shell/Jobs.h"
 #include "shell/TPreferences.h"
 #include "shell/TProgress.h"
 #include "shell/TPrompter.h"
@@ -162,8 +163,8 @@ void TSlideshow::OpenShow(const QString& name, TProgress& progress) {
     progress.SetStatus(QStringLiteral("Fertig"));
 }
 
-void TSlideshow::MakeMissingThumbnails(const TRunState& state, const QString& name,
-                                       TProgress& progress) {
+QString TSlideshow::MakeMissingThumbnails(const TRunState& state, const QString& name,
+                                          TProgress& progress) {
     const TSlideshowStore store(state);
     const QString folder = store.ShowDir(name);
     QStringList pictures;
@@ -173,15 +174,26 @@ void TSlideshow::MakeMissingThumbnails(const TRunState& state, const QString& na
     }
     std::atomic_int done = 0;
     QMutex reportLock;
-    QtConcurrent::blockingMap(pictures, [&](const QString& picture) {
+    QString failure;
+    QtConcurrent::blockingMap(Jobs::Pool(), pictures, [&](const QString& picture) {
         if (progress.Cancelled())
             return;
-        Thumbnails::Make(picture, Thumbnails::ShowThumbnailPath(picture));
+        {
+            const QMutexLocker locker(&reportLock);
+            if (!failure.isEmpty())
+                return;
+        }
+        QString writeError;
+        Thumbnails::Make(picture, Thumbnails::ShowThumbnailPath(picture), false, Thumbnails::Height,
+                         &writeError);
         const int percent = Thumbnails::Percent(++done, int(pictures.size()));
         const QMutexLocker locker(&reportLock);
+        if (!writeError.isEmpty() && failure.isEmpty())
+            failure = writeError;
         progress.SetPercent(percent);
         progress.SetStatus(Thumbnails::ProgressText(state, percent));
     });
+    return failure;
 }
 
 void TSlideshow::NewShow(const QString& title) {
@@ -265,19 +277,27 @@ QList<TImportedPicture> TSlideshow::Import(const TRunState& state, const QString
     std::atomic_int done = 0;
     QMutex reportLock;
     const int total = int(pictures.size());
-    QtConcurrent::blockingMap(pictures, [&](TImportedPicture& picture) {
+    QtConcurrent::blockingMap(Jobs::Pool(), pictures, [&](TImportedPicture& picture) {
         if (progress.Cancelled()) {
             picture.Cancelled = true;
             return;
         }
         const QString target = showDir + picture.FileName;
         QFile::remove(target);
-        if (!QFile::copy(picture.Source, target) || !QFileInfo(target).isFile())
+        // A copy cut short by a full disk never appears under the picture's name.
+        if (!Execute::CopyFileAtomic(picture.Source, target, &picture.Error) ||
+            !QFileInfo(target).isFile())
             return;
         // The copy is the user's to edit, whatever the source's permissions were.
         QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
                                           QFile::ReadOther);
-        Thumbnails::Make(target, Thumbnails::ShowThumbnailPath(target), true);
+        // A picture without its thumbnail would show an empty entry: it did not arrive.
+        if (!Thumbnails::Make(target, Thumbnails::ShowThumbnailPath(target), true,
+                              Thumbnails::Height, &picture.Error) &&
+            !picture.Error.isEmpty()) {
+            QFile::remove(target);
+            return;
+        }
         picture.Copied = true;
         const int percent = Thumbnails::Percent(++done, total);
         const QMutexLocker locker(&reportLock);
@@ -291,10 +311,13 @@ QList<TImportedPicture> TSlideshow::Import(const TRunState& state, const QString
 int TSlideshow::FinishImport(const QList<TImportedPicture>& imported, int index) {
     int inserted = 0;
     bool missing = false;
+    QStringList causes;
     int row = index < 0 || index > List.Count() ? List.Count() : index;
     for (const TImportedPicture& picture : imported) {
         if (!picture.Copied) {
             missing = missing || !picture.Cancelled;
+            if (!picture.Error.isEmpty() && causes.size() < 5)
+                causes.append(picture.Error);
             continue;
         }
         const QString path = ShowDir() + picture.FileName;
@@ -306,7 +329,9 @@ int TSlideshow::FinishImport(const QList<TImportedPicture>& imported, int index)
     if (inserted > 0)
         SavePictureList();
     if (missing)
-        Prompter.Error(State.Text(10000));
+        Prompter.Error(causes.isEmpty()
+                           ? State.Text(10000)
+                           : State.Text(10000) + QStringLiteral("\n\n") + causes.join(u'\n'));
     return inserted;
 }
 

@@ -20,6 +20,7 @@ struct TImportedPicture {
     QString FileName; ///< the copy's name in the slideshow folder (made unique)
     bool Copied = false;
     bool Cancelled = false; ///< left out because the user cancelled
+    QString Error = {};     ///< why it did not arrive: the file and the cause, when known
 };
 
 /// The picture edits of the step-1 buttons, with their command words.
@@ -53,9 +54,10 @@ public:
     /// free name. Lines naming missing pictures, or anything but a bare file name, are dropped.
     void OpenShow(const QString& name, TProgress& progress);
     /// Makes the thumbnails `OpenShow` would make for slideshow `name`, in parallel. Touches
-    /// only files, so it can run off the window thread before `OpenShow`.
-    static void MakeMissingThumbnails(const TRunState& state, const QString& name,
-                                      TProgress& progress);
+    /// only files, so it can run off the window thread before `OpenShow`. A thumbnail that
+    /// cannot be written stops the rest: its file and cause are returned (empty when fine).
+    static QString MakeMissingThumbnails(const TRunState& state, const QString& name,
+                                         TProgress& progress);
     /// Starts a new slideshow with `title` under the next free name; nothing is written yet.
     void NewShow(const QString& title);
     /// Asks, then deletes the slideshow named by `name` and resets the list through the

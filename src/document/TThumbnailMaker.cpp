@@ -4,6 +4,7 @@
 #include "TSlideshowStore.h"
 #include "imaging/TRasterImage.h"
 #include "shell/Convert.h"
+#include "shell/Jobs.h"
 #include "shell/TProgress.h"
 #include "shell/TRunState.h"
 
@@ -38,13 +39,22 @@ QImage Framed(const QString& picturePath, int height) {
     return image.Bitmap();
 }
 
-bool Make(const QString& picturePath, const QString& target, bool force, int height) {
+bool Make(const QString& picturePath, const QString& target, bool force, int height,
+          QString* writeError) {
     if (!force && QFileInfo::exists(target))
         return true;
+    QImage framed;
     try {
-        TRasterImage(Framed(picturePath, height)).Save(target, 4);
-        return true;
+        framed = Framed(picturePath, height);
     } catch (const TImagingError&) {
+        return false;
+    }
+    try {
+        TRasterImage(framed).Save(target, 4);
+        return true;
+    } catch (const TImagingError& error) {
+        if (writeError)
+            *writeError = error.Text();
         return false;
     }
 }
@@ -115,7 +125,7 @@ QStringList List(const TRunState& state, const QString& folder, TProgress& progr
     std::atomic_int done = 0;
     QMutex reportLock;
     const int total = int(items.size());
-    QtConcurrent::blockingMap(items, [&](TItem& item) {
+    QtConcurrent::blockingMap(Jobs::Pool(), items, [&](TItem& item) {
         if (progress.Cancelled())
             return;
         Thumbnails::Make(item.Path, item.Thumbnail);

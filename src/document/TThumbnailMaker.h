@@ -18,9 +18,11 @@ inline constexpr int Height = 70;
 /// The framed thumbnail bitmap of a JPEG picture; throws `TImagingError`.
 QImage Framed(const QString& picturePath, int height = Height);
 /// Makes the thumbnail file `target` unless it exists and `force` is off. Errors are swallowed:
-/// false means there is no fresh thumbnail, and the entry shows no image.
+/// false means there is no fresh thumbnail, and the entry shows no image. A picture that
+/// cannot be read only costs its thumbnail; a thumbnail that cannot be written (a full disk)
+/// is also told through `writeError`, naming the file and the cause.
 bool Make(const QString& picturePath, const QString& target, bool force = false,
-          int height = Height);
+          int height = Height, QString* writeError = nullptr);
 
 /// A picture's thumbnail in its slideshow folder: "_THUMB_" + its file name beside it.
 QString ShowThumbnailPath(const QString& picturePath);

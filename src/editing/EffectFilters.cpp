@@ -1,6 +1,7 @@
 #include "editing/EffectFilters.h"
 
 #include "editing/EffectFiltersSupport.h"
+#include "shell/Jobs.h"
 
 #include <QFuture>
 #include <QList>
@@ -62,7 +63,7 @@ void ParallelFor(int count, qint64 costPerItem, const std::function<void(int, in
     };
     QList<QFuture<void>> helpers;
     for (int t = 1; t < threads; ++t)
-        helpers.append(QtConcurrent::run(work));
+        helpers.append(QtConcurrent::run(Jobs::Pool(), work));
     work();
     for (QFuture<void>& helper : helpers)
         helper.waitForFinished();

@@ -6,6 +6,7 @@
 #include "shell/Colors.h"
 #include "shell/Convert.h"
 #include "shell/Execute.h"
+#include "shell/Jobs.h"
 #include "shell/TProgress.h"
 
 #include <QDir>
@@ -147,14 +148,28 @@ TGalleryResult TGalleryGenerator::Generate(TProgress& progress) {
             return result;
     }
 
-    // 3. Empty the output folder (what cannot be deleted stays), then the pictures.
+    // 3. The pictures. The gallery is made in a work folder and moved into the output only
+    //    when complete, so a full disk or a cancel leaves the earlier gallery as it was.
     if (!QDir().mkpath(output)) {
         result.Error = QStringLiteral("%1: cannot create the folder").arg(output);
         return result;
     }
-    const QDir outputDir(output);
-    for (const QString& name : outputDir.entryList(QDir::Files | QDir::Hidden | QDir::System))
-        QFile::remove(outputDir.filePath(name));
+    // Inside the output folder it is on the same disk; the upload leaves out dot names.
+    Building = output + QStringLiteral(".new/");
+    QDir(Building).removeRecursively();
+    if (!QDir().mkpath(Building)) {
+        result.Error = QStringLiteral("%1: cannot create the folder").arg(Building);
+        return result;
+    }
+    struct TCleanUp {
+        QString Folder;
+        ~TCleanUp() { QDir(Folder).removeRecursively(); }
+    } cleanUp{Building};
+    // Errors name the files as they will be called.
+    const auto finalNames = [&] {
+        result.Error.replace(Building, output);
+        return result;
+    };
 
     Items.clear();
     QStringList paths;
@@ -166,26 +181,40 @@ TGalleryResult TGalleryGenerator::Generate(TProgress& progress) {
     for (qsizetype i = 0; i < Items.size(); ++i)
         Items[i].Base = bases[i];
     if (!MakePictures(progress, result))
-        return result;
+        return finalNames();
 
     // 4. Pages, in list order.
     progress.SetPercent(0);
     if (!WritePages(result))
-        return result;
+        return finalNames();
 
     // 5. Style sheet.
-    if (!TMake::WriteLines(output + QStringLiteral("layout.css"),
+    if (!TMake::WriteLines(Building + QStringLiteral("layout.css"),
                            GalleryPages::StyleSheet(Settings.TextColor, Settings.BKGColor),
                            &result.Error))
-        return result;
+        return finalNames();
 
     // 6. Templates away.
     for (const auto& entry : templates)
         QFile::remove(Request.ProgramDir + QLatin1String(entry.first));
 
     // 7. Navigation images; a missing one leaves a broken image, not a failed gallery.
-    for (const QString& name : NavigationImages)
-        Execute::CopyFile(Request.ImageDir() + name, output + name);
+    for (const QString& name : NavigationImages) {
+        if (QFileInfo::exists(Request.ImageDir() + name) &&
+            !Execute::CopyFileAtomic(Request.ImageDir() + name, Building + name, &result.Error))
+            return finalNames();
+    }
+
+    // 8. The old gallery's files make way for the new ones (what cannot be deleted stays).
+    const QDir outputDir(output);
+    for (const QString& name : outputDir.entryList(QDir::Files | QDir::Hidden | QDir::System))
+        QFile::remove(outputDir.filePath(name));
+    for (const QString& name : QDir(Building).entryList(QDir::Files | QDir::Hidden)) {
+        if (!QFile::rename(Building + name, output + name)) {
+            result.Error = QStringLiteral("%1: cannot be put in place").arg(output + name);
+            return result;
+        }
+    }
 
     result.Ok = true;
     return result;
@@ -207,7 +236,7 @@ bool TGalleryGenerator::MakePictures(TProgress& progress, TGalleryResult& result
     for (qsizetype i = 0; i < Items.size(); ++i)
         jobs.append({i, {}, false});
 
-    const QString output = Request.OutputDir();
+    const QString output = Building;
     const bool frame = Settings.ShapeVisible;
     const qint64 background = Settings.BKGColor;
     std::atomic_bool stop = false;
@@ -219,7 +248,7 @@ bool TGalleryGenerator::MakePictures(TProgress& progress, TGalleryResult& result
 
     // One decode per picture, at the smallest DCT scale that still covers the large size;
     // both sizes are resampled from it.
-    QtConcurrent::blockingMap(jobs, [&](TJob& job) {
+    QtConcurrent::blockingMap(Jobs::Pool(), jobs, [&](TJob& job) {
         if (stop || progress.Cancelled())
             return;
         TPicture& item = items[job.Index];
@@ -267,7 +296,7 @@ bool TGalleryGenerator::MakePictures(TProgress& progress, TGalleryResult& result
 }
 
 bool TGalleryGenerator::WritePages(TGalleryResult& result) {
-    const QString output = Request.OutputDir();
+    const QString output = Building;
     const int count = int(Items.size());
     const GalleryPages::TTableLayout layout = GalleryPages::TableLayout(count, Settings.PicProRow);
     TMake overview(Request.ProgramDir + QStringLiteral("Gallery"),

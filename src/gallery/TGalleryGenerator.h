@@ -39,7 +39,9 @@ public:
     /// The whole generation: settings written, templates written, output folder emptied,
     /// pictures made (in parallel, reporting (done / n) × 100), pages written in list order
     /// (percent 0 meanwhile), style sheet, templates deleted, navigation images copied.
-    /// A failure stops at that point and leaves what was written; so does a cancel.
+    /// The gallery is made in a work folder and replaces the earlier one only when
+    /// complete: a failure (a full disk among them, naming the file and the cause) or a cancel
+    /// stops at that point and leaves the earlier gallery as it was.
     TGalleryResult Generate(TProgress& progress);
 
     /// The pictures of the last `Generate` (with sizes once made).
@@ -65,6 +67,7 @@ private:
     TGalleryRequest Request;
     TGallerySettings Settings;
     QList<TPicture> Items;
+    QString Building; ///< the work folder the gallery is made in before it moves to the output
 };
 
 } // namespace Lumerix

@@ -1,5 +1,7 @@
 #include "imaging/TRasterImage.h"
 
+#include "shell/TextCodec.h"
+
 #include <QFile>
 #include <QSaveFile>
 
@@ -753,8 +755,13 @@ void TRasterImage::Save(const QString& path, int qualityFactor) const {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw TImagingError(operation, path, QStringLiteral("cannot write: ") + file.errorString());
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw TImagingError(operation, path, QStringLiteral("cannot write: ") + file.errorString());
+    QString cause;
+    if (file.write(bytes) != bytes.size()) {
+        cause = TextCodec::WriteErrorText(file);
+        file.cancelWriting();
+    }
+    if (!cause.isEmpty() || !TextCodec::Commit(file, &cause))
+        throw TImagingError(operation, path, QStringLiteral("cannot write: ") + cause);
 }
 
 void TRasterImage::Size(int width, int height, TResize kind) {

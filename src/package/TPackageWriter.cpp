@@ -7,40 +7,135 @@
 #include "shell/TextCodec.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
+#include <QLocale>
+#include <QStorageInfo>
+
+#include <functional>
 
 namespace Lumerix::PackageWriter {
 
 namespace {
 
-// The package folders are rebuilt by deleting them; anything but our own folder is refused.
-bool ResetFolder(const QString& folder, const QString& expectedName, QString* error) {
-    const QString path = QDir::cleanPath(folder);
-    const QFileInfo info(path);
+// The package folders are rebuilt from scratch; anything but our own folder is refused.
+bool CheckFolder(const QString& folder, const QString& expectedName, QString* error) {
+    const QFileInfo info(QDir::cleanPath(folder));
     if (info.fileName() != expectedName || info.isSymLink() || (info.exists() && !info.isDir())) {
         if (error)
             *error = QStringLiteral("%1: not a package folder of ours").arg(folder);
         return false;
     }
-    if (info.exists() && !QDir(path).removeRecursively()) {
-        if (error)
-            *error = QStringLiteral("%1: the old package could not be deleted").arg(folder);
-        return false;
-    }
-    if (!QDir().mkpath(path)) {
-        if (error)
-            *error = QStringLiteral("%1: the folder cannot be created").arg(folder);
-        return false;
-    }
     return true;
 }
 
-void CopyShows(const TRunState& state, const QStringList& shows, const QString& target) {
+// One file of a package: where it comes from, where it goes in the package, its size.
+struct TPackageFile {
+    QString Source;
+    QString Target;
+    qint64 Size;
+};
+
+// The workspace root's files and every file of the chosen slideshow folders.
+QList<TPackageFile> PackageFiles(const TRunState& state, const QStringList& shows) {
+    QList<TPackageFile> files;
+    const QDir root(state.WorkspaceDir);
+    for (const QFileInfo& info : root.entryInfoList(QDir::Files | QDir::Hidden))
+        files.append({info.filePath(), info.fileName(), info.size()});
     const TSlideshowStore store(state);
     for (const QString& show : shows) {
-        QDir().mkpath(target + show);
-        Execute::CopyFiles(store.ShowDir(show) + u'*', target + show);
+        const QDir folder(store.ShowDir(show));
+        QDirIterator it(folder.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QFileInfo info(it.next());
+            files.append({info.filePath(), show + u'/' + folder.relativeFilePath(info.filePath()),
+                          info.size()});
+        }
     }
+    return files;
+}
+
+// The blocks a file takes on disk.
+qint64 OnDisk(qint64 size) {
+    constexpr qint64 block = 4096;
+    return (size + block - 1) / block * block;
+}
+
+QString Megabytes(const TRunState& state, qint64 bytes) {
+    const QLocale locale(state.Language().Pick(QStringLiteral("de"), QStringLiteral("en")));
+    return locale.toString(double(bytes) / (1024.0 * 1024.0), 'f', 1) + QStringLiteral(" MB");
+}
+
+// Builds the package in a folder beside `folder` and swaps it in only when complete, so a
+// full disk or a failed copy leaves the earlier package as it was. `finish` runs on the
+// complete new folder before the swap.
+bool BuildPackage(const TRunState& state, const QStringList& shows, const QString& folder,
+                  const std::function<bool(const QString&, QString*)>& finish, QString* error) {
+    const auto fail = [error](const QString& text) {
+        if (error)
+            *error = text;
+        return false;
+    };
+    const QString path = QDir::cleanPath(folder);
+    const QFileInfo info(path);
+    const QString parent = info.absolutePath();
+    if (!QDir().mkpath(parent))
+        return fail(QStringLiteral("%1: the folder cannot be created").arg(parent));
+
+    // The old package stays until the new one is complete, so all of it must fit beside.
+    const QList<TPackageFile> files = PackageFiles(state, shows);
+    qint64 needed = 0;
+    for (const TPackageFile& file : files)
+        needed += OnDisk(file.Size);
+    const QStorageInfo storage(parent);
+    if (storage.isValid() && storage.bytesAvailable() < needed) {
+        return fail(
+            state.Language()
+                .Pick(QStringLiteral("%1: Das Paket braucht %2, auf dem Laufwerk sind "
+                                     "nur %3 frei."),
+                      QStringLiteral("%1: the package needs %2, only %3 are free on the "
+                                     "drive."))
+                .arg(path, Megabytes(state, needed), Megabytes(state, storage.bytesAvailable())));
+    }
+
+    const QString building =
+        parent + QStringLiteral("/.") + info.fileName() + QStringLiteral(".new");
+    const QString previous =
+        parent + QStringLiteral("/.") + info.fileName() + QStringLiteral(".old");
+    QDir(building).removeRecursively();
+    QDir(previous).removeRecursively();
+    const auto abandon = [&](QString text) {
+        QDir(building).removeRecursively();
+        return fail(text.replace(building, path));
+    };
+    if (!QDir().mkpath(building))
+        return abandon(QStringLiteral("%1: the folder cannot be created").arg(building));
+    for (const QString& show : shows) {
+        if (!QDir().mkpath(building + u'/' + show))
+            return abandon(
+                QStringLiteral("%1: the folder cannot be created").arg(building + u'/' + show));
+    }
+    for (const TPackageFile& file : files) {
+        const QString target = building + u'/' + file.Target;
+        if (!QDir().mkpath(QFileInfo(target).absolutePath()))
+            return abandon(QStringLiteral("%1: the folder cannot be created").arg(target));
+        QString cause;
+        if (!Execute::CopyFileAtomic(file.Source, target, &cause))
+            return abandon(cause);
+    }
+    QString cause;
+    if (finish && !finish(building, &cause))
+        return abandon(cause);
+
+    // The swap: the old package steps aside, the new one takes its name, the old one goes.
+    if (info.exists() && !QDir().rename(path, previous))
+        return abandon(QStringLiteral("%1: the old package cannot be replaced").arg(path));
+    if (!QDir().rename(building, path)) {
+        QDir().rename(previous, path);
+        return abandon(QStringLiteral("%1: the new package cannot be put in place").arg(path));
+    }
+    QDir(previous).removeRecursively();
+    return true;
 }
 
 bool CheckShows(const TRunState& state, const QStringList& shows, QString* error) {
@@ -77,11 +172,9 @@ bool WriteCdRom(const TRunState& state, const QStringList& shows, QString* error
     const QString target = state.CdRomDir;
     const QString name =
         state.Language().Pick(QStringLiteral("CDROM-Diashow"), QStringLiteral("CDROM-Slideshow"));
-    if (!CheckShows(state, shows, error) || !ResetFolder(target, name, error))
+    if (!CheckShows(state, shows, error) || !CheckFolder(target, name, error))
         return false;
-    CopyRootFiles(state, target);
-    CopyShows(state, shows, target);
-    return true;
+    return BuildPackage(state, shows, target, {}, error);
 }
 
 QString ScreensaverCommand(const TRunState& state) {
@@ -94,17 +187,18 @@ bool WriteScreensaver(const TRunState& state, const QStringList& shows,
     const QString target = state.ScreensaverDir;
     const QString name = state.Language().Pick(QStringLiteral("Diashow_Screensaver"),
                                                QStringLiteral("Slideshow_Screensaver"));
-    if (!CheckShows(state, shows, error) || !ResetFolder(target, name, error))
+    if (!CheckShows(state, shows, error) || !CheckFolder(target, name, error))
         return false;
-    CopyRootFiles(state, target);
-    CopyShows(state, shows, target);
-    TIniFile settings(target + QStringLiteral("Settings.ini"));
-    if (!settings.WriteString(QStringLiteral("SETTINGS"), QStringLiteral("Fullscreen"),
-                              QStringLiteral("TRUE"))) {
-        if (error)
-            *error = settings.LastError();
+    const auto fullScreen = [](const QString& building, QString* cause) {
+        TIniFile settings(building + QStringLiteral("/Settings.ini"));
+        if (settings.WriteString(QStringLiteral("SETTINGS"), QStringLiteral("Fullscreen"),
+                                 QStringLiteral("TRUE")))
+            return true;
+        *cause = settings.LastError();
         return false;
-    }
+    };
+    if (!BuildPackage(state, shows, target, fullScreen, error))
+        return false;
     return RegisterXScreenSaver(
         xscreensaverFile,
         QString::fromUtf16(ProductName) + u' ' +

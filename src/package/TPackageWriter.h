@@ -17,8 +17,10 @@ namespace PackageWriter {
 int CopyRootFiles(const TRunState& state, const QString& target);
 
 /// Rebuilds `CdRomDir` from scratch: the root files and the folders of `shows`, ready to be
-/// burnt to the root of a disc. False with `error` when the folder cannot be made or a name
-/// in `shows` is not a slideshow of the workspace.
+/// burnt to the root of a disc. The new package is built beside and replaces the old one only
+/// when complete. False with `error` when a name in `shows` is not a slideshow of the
+/// workspace, when the drive has less room than the package needs (both sizes named), or when
+/// a file cannot be written (the file and the cause named); the old package then stays.
 bool WriteCdRom(const TRunState& state, const QStringList& shows, QString* error = nullptr);
 
 /// Rebuilds `ScreensaverDir` the same way, with full screen forced in its `Settings.ini`, and

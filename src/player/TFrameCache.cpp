@@ -1,5 +1,7 @@
 #include "TFrameCache.h"
 
+#include "shell/Jobs.h"
+
 #include <QFutureWatcher>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -42,8 +44,8 @@ void TFrameCache::Request(TFrameKey key, const TPlayerPicture& picture) {
         emit Ready(key);
     });
     const TFrameComposer composer = Layout;
-    watcher->setFuture(
-        QtConcurrent::run([composer, picture] { return composer.ComposePicture(picture); }));
+    watcher->setFuture(QtConcurrent::run(
+        Jobs::Pool(), [composer, picture] { return composer.ComposePicture(picture); }));
 }
 
 void TFrameCache::KeepOnly(const QList<TFrameKey>& keep) {

@@ -1,6 +1,7 @@
 #include "PrintList.h"
 
 #include "shell/TRunState.h"
+#include "shell/TextCodec.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -21,8 +22,14 @@ bool Write(const QString& path, const QStringList& lines, QString* error) {
             text.replace(u'\n', u' ').replace(u'\r', u' ');
             bytes += text.toUtf8() + '\n';
         }
-        if (file.write(bytes) == bytes.size() && file.commit())
+        QString cause;
+        if (file.write(bytes) == bytes.size() && TextCodec::Commit(file, &cause))
             return true;
+        if (error)
+            *error = path + QStringLiteral(": ") +
+                     (cause.isEmpty() ? TextCodec::WriteErrorText(file) : cause);
+        file.cancelWriting();
+        return false;
     }
     if (error)
         *error = path + QStringLiteral(": ") + file.errorString();

@@ -5,14 +5,15 @@
 #include "document/TSlideshowStore.h"
 #include "imaging/TRasterImage.h"
 #include "shell/TProgress.h"
+#include "shell/TextCodec.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QFont>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 namespace Lumerix {
 
@@ -138,17 +139,17 @@ bool TAlbumReport::Paint(QPagedPaintDevice& device, QString* error) const {
 }
 
 bool TAlbumReport::WritePdf(const QString& path, QString* error) const {
-    QSaveFile file(path);
     const auto fail = [&](const QString& cause) {
-        file.cancelWriting();
         if (error)
             *error = path + QStringLiteral(": ") + cause;
         return false;
     };
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
+    // The PDF engine ignores short writes, and a write cut short by a full disk does not fail
+    // a QSaveFile's commit; so the album is made in memory and written in one checked piece.
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&buffer);
         writer.setPageLayout(AlbumLayout::PageLayout());
         writer.setTitle(TitleText);
         writer.setCreator(QStringLiteral("Lumerix"));
@@ -156,8 +157,9 @@ bool TAlbumReport::WritePdf(const QString& path, QString* error) const {
         if (!Paint(writer, &cause))
             return fail(cause);
     }
-    if (!file.commit())
-        return fail(file.errorString());
+    QString cause;
+    if (!TextCodec::WriteFileAtomic(path, buffer.data(), &cause))
+        return fail(cause);
     return true;
 }
 

@@ -2,12 +2,15 @@
 
 #include "TProgress.h"
 #include "TPrompter.h"
+#include "TextCodec.h"
 
 #include <QDesktopServices>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSaveFile>
 #include <QTimer>
 #include <QUrl>
 
@@ -155,6 +158,39 @@ bool CopyFile(const QString& source, const QString& target) {
     fs::copy_file(source.toStdString(), target.toStdString(), fs::copy_options::overwrite_existing,
                   error);
     return !error;
+}
+
+bool CopyFileAtomic(const QString& source, const QString& target, QString* error) {
+    const auto fail = [error](const QString& file, const QString& cause) {
+        if (error)
+            *error = file + QStringLiteral(": ") + cause;
+        return false;
+    };
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return fail(source, in.errorString());
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly))
+        return fail(target, out.errorString());
+    for (;;) {
+        const QByteArray chunk = in.read(1 << 20);
+        if (chunk.isEmpty())
+            break;
+        if (out.write(chunk) != chunk.size()) {
+            const QString cause = TextCodec::WriteErrorText(out); // before the cancel
+            out.cancelWriting();
+            return fail(target, cause);
+        }
+    }
+    if (in.error() != QFileDevice::NoError) {
+        out.cancelWriting();
+        return fail(source, in.errorString());
+    }
+    QString cause;
+    if (!TextCodec::Commit(out, &cause))
+        return fail(target, cause);
+    QFile::setPermissions(target, in.permissions());
+    return true;
 }
 
 int RunAndWait(const QString& folder, const QString& program, const QStringList& arguments,

@@ -35,6 +35,11 @@ bool CopyFiles(const QString& sourceMask, const QString& targetFolder);
 /// Copies one file over `target`, keeping its permissions; false on failure.
 bool CopyFile(const QString& source, const QString& target);
 
+/// Copies one file over `target` through a file beside it that replaces `target` only when
+/// complete, keeping the source's permissions. A short write is a failure: false then, with
+/// `error` naming the file and the cause, and `target` as it was.
+bool CopyFileAtomic(const QString& source, const QString& target, QString* error = nullptr);
+
 /// What becomes of a started program's error output: passed on to ours, or dropped (for
 /// programs that draw progress there).
 enum class TErrorOutput { Forward, Discard };

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
 
 namespace Lumerix::TextCodec {
 
@@ -91,6 +93,28 @@ QStringList ReadLines(const QString& path) {
     return lines;
 }
 
+QString WriteErrorText(const QFileDevice& file) {
+    const int code = errno;
+    if (code == ENOSPC || code == EDQUOT || code == EFBIG || code == EIO)
+        return QString::fromLocal8Bit(std::strerror(code));
+    return file.errorString();
+}
+
+bool Commit(QSaveFile& file, QString* cause) {
+    if (!file.flush()) {
+        if (cause)
+            *cause = WriteErrorText(file);
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        if (cause)
+            *cause = WriteErrorText(file);
+        return false;
+    }
+    return true;
+}
+
 bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* error) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
@@ -100,16 +124,11 @@ bool WriteFileAtomic(const QString& path, const QByteArray& bytes, QString* erro
     }
     if (file.write(bytes) != bytes.size()) {
         if (error)
-            *error = file.errorString();
+            *error = WriteErrorText(file);
         file.cancelWriting();
         return false;
     }
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return Commit(file, error);
 }
 
 } // namespace Lumerix::TextCodec

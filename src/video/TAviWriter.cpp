@@ -1,5 +1,6 @@
 #include "TAviWriter.h"
 
+#include "shell/Execute.h"
 #include "shell/TProgress.h"
 
 #include <QDir>
@@ -17,6 +18,7 @@ extern "C" {
 }
 
 #include <cstring>
+#include <filesystem>
 
 namespace Lumerix {
 
@@ -42,6 +44,15 @@ QString AudioOpenError(int code) {
 QString FrameError(int code) {
     return QStringLiteral("Failed to add frame to AVI. Err=") +
            QString::number(quint32(code), 16).rightJustified(8, u'0').toUpper();
+}
+
+// A write that did not reach the disk (a full disk, most often), naming the video and the
+// cause. The muxer buffers its output, so a failed write may only show in the context's
+// error, not in the call's result.
+QString WriteError(const QString& file, int code) {
+    char cause[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, cause, sizeof cause);
+    return QStringLiteral("%1: cannot be written: %2").arg(file, QString::fromLocal8Bit(cause));
 }
 
 /// Everything the muxing holds open; released whatever happens.
@@ -210,6 +221,8 @@ void TAviWriter::Write() {
                 mux.Packet->pos = -1;
                 const int r = av_interleaved_write_frame(mux.Output, mux.Packet);
                 av_packet_unref(mux.Packet);
+                if (mux.Output->pb->error < 0)
+                    throw TAviError(WriteError(FileName, mux.Output->pb->error));
                 if (r < 0)
                     throw TAviError(FrameError(r));
             }
@@ -233,6 +246,8 @@ void TAviWriter::Write() {
                 frame->flags |= AV_PKT_FLAG_KEY;
                 const int r = av_interleaved_write_frame(mux.Output, frame);
                 av_packet_unref(frame);
+                if (mux.Output->pb->error < 0)
+                    throw TAviError(WriteError(FileName, mux.Output->pb->error));
                 if (r < 0)
                     throw TAviError(FrameError(r));
                 copyAudio(qint64(i + 1) * FrameTime);
@@ -250,16 +265,28 @@ void TAviWriter::Write() {
             Report(QStringLiteral("Audio zu Video hinzufügen"));
         }
         copyAudio(-1);
-        if (av_write_trailer(mux.Output) < 0 || avio_closep(&mux.Output->pb) < 0)
+        const int trailer = av_write_trailer(mux.Output);
+        avio_flush(mux.Output->pb);
+        if (mux.Output->pb->error < 0)
+            throw TAviError(WriteError(FileName, mux.Output->pb->error));
+        if (trailer < 0 || avio_closep(&mux.Output->pb) < 0)
             throw TAviError(QStringLiteral("Unable to write output file - Close the Mediaplayer!"));
 
         Report(QStringLiteral("Video schreiben..."));
         Report(WaitText);
-        // Saving moves the finished work file into place.
-        if (QFileInfo::exists(FileName) && !QFile::remove(FileName))
-            throw TAviError(QStringLiteral("Unable to write output file - Close the Mediaplayer!"));
-        if (!QFile::rename(WorkPath, FileName) && !QFile::copy(WorkPath, FileName))
-            throw TAviError(QStringLiteral("Unable to write output file - Close the Mediaplayer!"));
+        // Saving moves the finished work file into place; the earlier video stays until then.
+        std::error_code renamed;
+        std::filesystem::rename(QFile::encodeName(WorkPath).toStdString(),
+                                QFile::encodeName(FileName).toStdString(), renamed);
+        if (renamed) {
+            // Across file systems a rename fails: the copy goes beside the video first.
+            QString cause;
+            if (!QFileInfo(FileName).dir().exists() ||
+                !Execute::CopyFileAtomic(WorkPath, FileName, &cause))
+                throw TAviError(cause.isEmpty() ? QStringLiteral("Unable to write output file - "
+                                                                 "Close the Mediaplayer!")
+                                                : cause);
+        }
     } catch (...) {
         QFile::remove(WorkPath);
         throw;

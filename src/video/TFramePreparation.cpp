@@ -3,16 +3,18 @@
 #include "document/TSlideshowStore.h"
 #include "imaging/TRasterImage.h"
 #include "shell/Colors.h"
+#include "shell/Jobs.h"
 #include "shell/Strings.h"
 #include "shell/TProgress.h"
 #include "shell/TRunState.h"
+#include "shell/TextCodec.h"
 
+#include <QBuffer>
 #include <QFontMetrics>
 #include <QFuture>
 #include <QGuiApplication>
 #include <QImageWriter>
 #include <QPainter>
-#include <QSaveFile>
 #include <QThreadPool>
 #include <QtConcurrent>
 
@@ -125,14 +127,15 @@ QImage ConvertPicture(const QString& source, const QString& caption, QSize frame
 void WriteBitmap(const QImage& frame, const QString& path) {
     // Format_RGB888 makes Qt's writer store 24 bits per pixel, rows bottom-up.
     const QImage pixels = frame.convertToFormat(QImage::Format_RGB888);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw TImagingError(QStringLiteral("Save"), path, file.errorString());
-    QImageWriter writer(&file, "BMP");
+    // Made in memory: the image writer does not check for short writes.
+    QBuffer bytes;
+    bytes.open(QIODevice::WriteOnly);
+    QImageWriter writer(&bytes, "BMP");
     if (!writer.write(pixels))
         throw TImagingError(QStringLiteral("Save"), path, writer.errorString());
-    if (!file.commit())
-        throw TImagingError(QStringLiteral("Save"), path, file.errorString());
+    QString cause;
+    if (!TextCodec::WriteFileAtomic(path, bytes.data(), &cause))
+        throw TImagingError(QStringLiteral("Save"), path, cause);
 }
 
 QString BitmapName(int number) {
@@ -168,7 +171,7 @@ QStringList PictureStage(const QList<TFramePicture>& pictures, const QString& cl
     const QString target = folder.endsWith(u'/') ? folder : folder + u'/';
 
     // A few conversions run ahead of the writer; more would only hold frames in memory.
-    const int ahead = 2 * qMax(2, QThreadPool::globalInstance()->maxThreadCount());
+    const int ahead = 2 * qMax(2, Jobs::Pool()->maxThreadCount());
     TPendingConversions pending;
     qsizetype launched = 0;
     auto convert = [frame, look, &progress](const TFramePicture& picture) -> TConverted {
@@ -186,7 +189,7 @@ QStringList PictureStage(const QList<TFramePicture>& pictures, const QString& cl
         if (progress.Cancelled())
             return {};
         while (launched < all.size() && qsizetype(pending.Futures.size()) < ahead)
-            pending.Futures.push_back(QtConcurrent::run(convert, all[launched++]));
+            pending.Futures.push_back(QtConcurrent::run(Jobs::Pool(), convert, all[launched++]));
         if (i < count)
             progress.SetStatus(
                 QStringLiteral("Convert pictures: Picture %1 of %2").arg(i + 1).arg(count));

@@ -13,6 +13,7 @@
 #include "imaging/TTransition.h"
 #include "shell/Convert.h"
 #include "shell/Execute.h"
+#include "shell/Jobs.h"
 #include "shell/Strings.h"
 #include "shell/TProgress.h"
 #include "shell/TPrompter.h"
@@ -303,7 +304,7 @@ void TVideoBuild::TransitionStage() {
         }
     };
     std::deque<QFuture<std::optional<QString>>> running;
-    const int ahead = qMax(2, QThreadPool::globalInstance()->maxThreadCount());
+    const int ahead = qMax(2, Jobs::Pool()->maxThreadCount());
     int launched = 0;
     struct TWaitAll {
         std::deque<QFuture<std::optional<QString>>>& Futures;
@@ -315,7 +316,8 @@ void TVideoBuild::TransitionStage() {
     for (int number = 1; number <= PictureCount; ++number) {
         while (launched < PictureCount && int(running.size()) < ahead) {
             ++launched;
-            running.push_back(QtConcurrent::run(transition, launched, numbers[launched - 1]));
+            running.push_back(
+                QtConcurrent::run(Jobs::Pool(), transition, launched, numbers[launched - 1]));
         }
         const std::optional<QString> error = running.front().result();
         running.pop_front();
@@ -353,8 +355,8 @@ void TVideoBuild::RenameFrames() {
             if (frames[k].contains(QStringLiteral("_Key."), Qt::CaseInsensitive))
                 keys.append(folder.filePath(TransitionFrames::SequenceName(k)));
         }
-        const QList<QString> errors =
-            QtConcurrent::blockingMapped(keys, [this](const QString& path) -> QString {
+        const QList<QString> errors = QtConcurrent::blockingMapped(
+            Jobs::Pool(), keys, [this](const QString& path) -> QString {
                 try {
                     TRasterImage frame;
                     frame.Load(path);

@@ -2,6 +2,7 @@
 
 #include "acquire/SaneTexts.h"
 #include "acquire/TScanner.h"
+#include "shell/Jobs.h"
 #include "shell/TLanguage.h"
 #include "shell/ui/TJobProgress.h"
 
@@ -497,7 +498,7 @@ void TScanOptionsForm::Run(bool preview) {
         watcher->deleteLater();
         Finished(preview, *result, Scanner.LastCode());
     });
-    Job = QtConcurrent::run([scanner, progress, result, preview] {
+    Job = QtConcurrent::run(Jobs::Pool(), [scanner, progress, result, preview] {
         *result = preview ? scanner->Preview(*progress) : scanner->Acquire({}, *progress);
     });
     watcher->setFuture(Job);

@@ -10,6 +10,7 @@
 #include "imaging/TRasterImage.h"
 #include "printing/ui/TPrintMenu.h"
 #include "shell/Execute.h"
+#include "shell/Jobs.h"
 #include "shell/Strings.h"
 #include "shell/TPrompter.h"
 #include "shell/TRunState.h"
@@ -345,18 +346,22 @@ void TPicturePage::RunJob(std::function<void()> work, std::function<void()> done
         done();
         emit JobFinished();
     });
-    Job = QtConcurrent::run(std::move(work));
+    Job = QtConcurrent::run(Jobs::Pool(), std::move(work));
     watcher->setFuture(Job);
 }
 
 void TPicturePage::OpenShow(const QString& name) {
     const TRunState& state = State;
     TJobProgress* progress = Progress;
-    RunJob([&state, name, progress] { TSlideshow::MakeMissingThumbnails(state, name, *progress); },
-           [this, name] {
+    auto failure = std::make_shared<QString>();
+    RunJob([&state, name, progress,
+            failure] { *failure = TSlideshow::MakeMissingThumbnails(state, name, *progress); },
+           [this, name, failure] {
                Slideshow.OpenShow(name, *Progress);
                ShowChanged();
                emit ShowOpened();
+               if (!failure->isEmpty())
+                   Prompter.Error(*failure);
            });
 }
 
@@ -622,7 +627,7 @@ void TPicturePage::LoadPendingPreview() {
         if (generation == PreviewGeneration)
             ShowPreview(watcher->result(), path);
     });
-    watcher->setFuture(QtConcurrent::run([path, size] {
+    watcher->setFuture(QtConcurrent::run(Jobs::Pool(), [path, size] {
         try {
             TRasterImage image;
             image.LoadScaled(path, size);

@@ -1,5 +1,6 @@
 #include "TFTPForm.h"
 
+#include "shell/Jobs.h"
 #include "shell/TCrossThreadPrompter.h"
 #include "shell/TPrompter.h"
 #include "shell/TRunState.h"
@@ -238,7 +239,7 @@ void TFTPForm::Upload() {
         }
         emit RunFinished();
     });
-    Job = QtConcurrent::run([runner, login, lines, failureText] {
+    Job = QtConcurrent::run(Jobs::Pool(), [runner, login, lines, failureText] {
         runner->Connect(login, failureText);
         runner->Run(lines);
     });

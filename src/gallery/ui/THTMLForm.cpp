@@ -3,6 +3,7 @@
 #include "TFTPForm.h"
 #include "shell/Colors.h"
 #include "shell/Execute.h"
+#include "shell/Jobs.h"
 #include "shell/TPrompter.h"
 #include "shell/TRunState.h"
 #include "shell/ui/TJobProgress.h"
@@ -279,7 +280,7 @@ void THTMLForm::Generate() {
         watcher->deleteLater();
         GenerationDone(watcher->result());
     });
-    Job = QtConcurrent::run([request = Request, settings = Values, progress] {
+    Job = QtConcurrent::run(Jobs::Pool(), [request = Request, settings = Values, progress] {
         TGalleryGenerator generator(request, settings);
         return generator.Generate(*progress);
     });

@@ -7,6 +7,7 @@
 #include "imaging/TRasterImage.h"
 #include "printing/PrintList.h"
 #include "printing/TAlbumReport.h"
+#include "shell/Jobs.h"
 #include "shell/TPrompter.h"
 #include "shell/TRunState.h"
 #include "shell/ui/TJobProgress.h"
@@ -69,16 +70,17 @@ TPrepared PrepareReport(const TRunState& state, const QString& showDir, const QS
     QFutureWatcher<TPrepared> watcher;
     QEventLoop loop;
     QObject::connect(&watcher, &QFutureWatcher<TPrepared>::finished, &loop, &QEventLoop::quit);
-    watcher.setFuture(QtConcurrent::run([showDir, title, lines, pictures, options, &progress] {
-        TPrepared prepared;
-        try {
-            prepared.Report =
-                TAlbumReport::Prepare(showDir, title, lines, pictures, options, progress);
-        } catch (const TImagingError& error) {
-            prepared.Error = error.Text();
-        }
-        return prepared;
-    }));
+    watcher.setFuture(
+        QtConcurrent::run(Jobs::Pool(), [showDir, title, lines, pictures, options, &progress] {
+            TPrepared prepared;
+            try {
+                prepared.Report =
+                    TAlbumReport::Prepare(showDir, title, lines, pictures, options, progress);
+            } catch (const TImagingError& error) {
+                prepared.Error = error.Text();
+            }
+            return prepared;
+        }));
     loop.exec();
     return watcher.result();
 }

@@ -1,5 +1,6 @@
 #include "TRipperForm.h"
 
+#include "shell/Jobs.h"
 #include "shell/ui/TJobProgress.h"
 
 #include <QFutureWatcher>
@@ -119,7 +120,7 @@ void TRipperForm::StartRip(bool all) {
     });
     const QString folder = Folder;
     TJobProgress* progress = Progress;
-    Job = QtConcurrent::run([tracks, folder, progress, result] {
+    Job = QtConcurrent::run(Jobs::Pool(), [tracks, folder, progress, result] {
         result->first = CdRipper::Rip(tracks, folder, *progress, &result->second);
     });
     watcher->setFuture(Job);

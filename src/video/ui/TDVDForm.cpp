@@ -2,6 +2,7 @@
 
 #include "audio/ui/TWaveForm.h"
 #include "package/ui/TAnweisungForm.h"
+#include "shell/Jobs.h"
 #include "shell/TCrossThreadPrompter.h"
 #include "shell/TPrompter.h"
 #include "shell/TRunState.h"
@@ -168,11 +169,11 @@ void TDVDForm::StartBuild(TVideoKind kind, TTvStandard standard) {
         watcher->deleteLater();
         Ended();
     });
-    Job = QtConcurrent::run(
-        [state = State, kind, standard, bridge = Bridge, prompter = JobPrompter.get()] {
-            TVideoBuild build(state, kind, standard, *bridge, *prompter);
-            return build.Run();
-        });
+    Job = QtConcurrent::run(Jobs::Pool(), [state = State, kind, standard, bridge = Bridge,
+                                           prompter = JobPrompter.get()] {
+        TVideoBuild build(state, kind, standard, *bridge, *prompter);
+        return build.Run();
+    });
     watcher->setFuture(Job);
 }
 

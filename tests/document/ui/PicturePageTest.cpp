@@ -12,12 +12,16 @@
 #include "support/Widgets.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
@@ -250,6 +254,73 @@ TEST_F(PicturePage, ExampleOpensAndDeleteResetsTheWindow) {
     EXPECT_EQ(State->ShowTitle, "");
     EXPECT_EQ(State->CurrentShow, "Diashow_0003") << "the template opens under a fresh name";
     EXPECT_EQ(Form->windowTitle(), "Lumerix : ");
+}
+
+// Adding many large pictures with ">>" keeps the window painting, with progress and Cancel
+// shown: the jobs leave Qt's global pool, which the raster painter waits for, to the painter.
+TEST_F(PicturePage, WindowKeepsPaintingWhileLargePicturesAreAdded) {
+    NewShow("Groß");
+    // One large, detailed picture (slow to decode), copied under many names.
+    QImage large(1600, 1200, QImage::Format_RGB888);
+    QRandomGenerator random(19);
+    for (int y = 0; y < large.height(); ++y) {
+        uchar* row = large.scanLine(y);
+        for (int i = 0; i < large.width() * 3; ++i)
+            row[i] = uchar((i / 3 + y) / 8 + random.bounded(48));
+    }
+    const QString big = Kit.Root() + "big.jpg";
+    TRasterImage(large).Save(big);
+    QDir(Photos).removeRecursively();
+    QDir().mkpath(Photos);
+    for (int i = 0; i < 40; ++i)
+        ASSERT_TRUE(QFile::copy(big, Photos + QString("Gross_%1.jpg").arg(i, 2, 10, QChar('0'))));
+    ChooseSourceFolder();
+    ASSERT_EQ(Page->SourceEntries().Count(), 40);
+
+    auto* bar = Find<QProgressBar>(*Page, "ProgressBar");
+    auto* cancel = Find<QPushButton>(*Page, "CancelButton");
+    QElapsedTimer clock;
+    qint64 lastTick = 0;
+    qint64 longestGap = 0;
+    int ticks = 0;
+    bool barShown = false;
+    bool cancelShown = false;
+    QList<int> values;
+    // Each tick paints the whole window, as an exposed window would.
+    QTimer timer;
+    timer.setInterval(20);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        const QImage shot = Form->grab().toImage();
+        ASSERT_FALSE(shot.isNull());
+        const qint64 now = clock.elapsed();
+        longestGap = std::max(longestGap, now - lastTick);
+        lastTick = now;
+        ++ticks;
+        barShown = barShown || bar->isVisible();
+        cancelShown = cancelShown || cancel->isVisible();
+        if (values.isEmpty() || values.last() != bar->value())
+            values.append(bar->value());
+    });
+
+    QSignalSpy finished(Page, &TPicturePage::JobFinished);
+    clock.start();
+    timer.start();
+    Find<QToolButton>(*Page, "SpeedButton2")->click();
+    ASSERT_TRUE(Page->Busy());
+    ASSERT_TRUE(finished.wait(60000));
+    timer.stop();
+    const qint64 took = clock.elapsed();
+    longestGap = std::max(longestGap, took - lastTick);
+
+    EXPECT_EQ(Form->Slideshow().Pictures().Count(), 40);
+    EXPECT_TRUE(barShown);
+    EXPECT_TRUE(cancelShown);
+    EXPECT_GE(values.size(), 3) << "the bar moves while the pictures are added";
+    // Frozen, the window paints once before the import and once after it.
+    EXPECT_GE(ticks, 3) << "the import took " << took << " ms";
+    EXPECT_LT(longestGap, std::max<qint64>(250, took / 2))
+        << "the window stood still; the import took " << took << " ms";
+    EXPECT_FALSE(bar->isVisible());
 }
 
 } // namespace
