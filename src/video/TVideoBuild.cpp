@@ -208,6 +208,9 @@ void TVideoBuild::PictureStage() {
         const QString base = QFileInfo(file).fileName().section(u'.', 0, 0).section(u'_', 0, 0);
         Log(QStringLiteral("     Bild konvertiert: ") + QFileInfo(picture.Source).fileName() +
             QStringLiteral("    NACH    encoder\\") + base);
+        if (!picture.Warning.isEmpty())
+            Log(QStringLiteral("     WARNUNG: ") + QFileInfo(picture.Source).fileName() +
+                QStringLiteral(": ") + picture.Warning);
         Message(State.Text(12004) + u' ' + base);
     };
     const QStringList files = FramePreparation::PictureStage(
