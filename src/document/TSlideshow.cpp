@@ -439,6 +439,8 @@ bool TSlideshow::Transform(int index, TTransform transform) {
                 return false;
             TRasterImage::WriteFile(path, turned, QStringLiteral("Save"));
         } else {
+            // Edges that cut a block cannot be turned losslessly without dropping a strip of
+            // the picture: such pictures are decoded, turned and encoded again at factor 4.
             TRasterImage image;
             image.Load(path);
             Apply(image, transform);

@@ -188,6 +188,28 @@ TEST_F(PhotoImport, DateTakenAndPositionSurviveTurnsAndEffects) {
     }
 }
 
+TEST_F(PhotoImport, PartialBlocksAreReencodedWithTheirMetadata) {
+    // 60 × 45 stored, Orientation 6: no turn can move whole blocks, so it is re-encoded.
+    const QByteArray phone = TTestKit::ReadFile(Picture("orientation-6.jpg"));
+    QByteArray odd =
+        JpegMarkers::WithMetadata(TRasterImage(PhotoFixtures::Scene().scaled(60, 45)).EncodeJpeg(),
+                                  JpegMarkers::MetadataSegments(phone));
+    ASSERT_TRUE(JpegMarkers::SetOrientation(odd, TOrientation::TurnRight));
+    TTestKit::WriteFile(Picture("odd.jpg"), odd);
+    const TTestKit::TCliRun created = Run({"create", "Handy", Picture("odd.jpg")});
+    ASSERT_EQ(created.ExitCode, 0) << created.Err.toStdString();
+    Show = created.Out.trimmed().section(u'\n', -1);
+
+    const TTestKit::TCliRun run = Run({"rotate", Show, "1", "90"});
+    ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
+    const QByteArray bytes = TTestKit::ReadFile(ShowDir() + "odd.jpg");
+    EXPECT_EQ(JpegMarkers::Orientation(bytes), TOrientation::Upright);
+    EXPECT_EQ(JpegMarkers::MetadataSegments(bytes), JpegMarkers::MetadataSegments(phone));
+    // Seen upright it was 45 × 60 with its top on the right; turned right it lies on its top.
+    EXPECT_EQ(Load(ShowDir() + "odd.jpg").size(), QSize(60, 45));
+    EXPECT_TRUE(PhotoFixtures::ShowsScene(Load(ShowDir() + "odd.jpg"), {}, TOrientation::Turn180));
+}
+
 TEST_F(PhotoImport, SourceListShowsEveryFormatAndSortsByDateTaken) {
     // Three pictures taken in the opposite order of their names.
     const QString folder = Kit.Root() + "card/";
