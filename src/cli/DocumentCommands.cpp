@@ -137,12 +137,17 @@ void Delete(TCliContext& context) {
 }
 
 void SourceThumbnails(TCliContext& context) {
-    NeedArguments(context, 1, 1, "thumbnails FOLDER");
-    const QString folder = context.Arguments[0];
+    QStringList arguments = context.Arguments;
+    const bool byDate = arguments.removeAll(QStringLiteral("--by-date")) > 0;
+    if (arguments.size() != 1)
+        throw TCliError{QStringLiteral("usage: lumerix-cli thumbnails FOLDER [--by-date]")};
+    const QString folder = arguments[0];
     if (!QFileInfo(folder).isDir())
         throw TCliError{QStringLiteral("%1: no such folder").arg(folder)};
     TTerminalProgress progress;
-    const QStringList entries = SourceFolder::List(context.State, folder, progress);
+    const QStringList entries =
+        SourceFolder::List(context.State, folder, progress,
+                           byDate ? SourceFolder::TOrder::DateTaken : SourceFolder::TOrder::Name);
     for (const QString& entry : entries)
         PrintLine(entry);
 }
@@ -248,7 +253,7 @@ QList<TCommandLine::TCommand> DocumentCommands() {
          OrderMusic},
         {QStringLiteral("remove-music"), QStringLiteral("SHOW NAME"),
          QStringLiteral("delete a music track (asks unless --yes)"), RemoveMusic},
-        {QStringLiteral("thumbnails"), QStringLiteral("FOLDER"),
+        {QStringLiteral("thumbnails"), QStringLiteral("FOLDER [--by-date]"),
          QStringLiteral("list a picture folder as step 1 does, making the thumbnails; one "
                         "entry per line"),
          SourceThumbnails},

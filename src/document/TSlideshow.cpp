@@ -2,6 +2,7 @@
 
 #include "TSettings.h"
 #include "TThumbnailMaker.h"
+#include "imaging/PictureFile.h"
 #include "imaging/TRasterImage.h"
 #include "shell/Execute.h"
 #include "shell/Jobs.h"
@@ -44,6 +45,15 @@ QString ImportName(const QString& name) {
     return safe;
 }
 
+// A copy converted to JPEG is named for what it holds: only the extension changes.
+QString ConvertedName(const QString& name, const QString& source) {
+    const PictureFile::TFormat format = PictureFile::FormatOfFile(source);
+    if (format == PictureFile::TFormat::Jpeg || format == PictureFile::TFormat::Unknown)
+        return name;
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return (dot > 0 ? name.left(dot) : name) + QStringLiteral(".jpg");
+}
+
 QString UndoCopyPath(const TRunState& state, int number) {
     return state.ProgramDir + QStringLiteral("UNDO_") + QString::number(number) +
            QStringLiteral(".jpg");
@@ -76,6 +86,22 @@ void Apply(TRasterImage& image, TTransform transform) {
         image.Flip();
         break;
     }
+}
+
+TOrientation TurnOf(TTransform transform) {
+    switch (transform) {
+    case TTransform::RotateRight:
+        return TOrientation::TurnRight;
+    case TTransform::RotateLeft:
+        return TOrientation::TurnLeft;
+    case TTransform::Rotate180:
+        return TOrientation::Turn180;
+    case TTransform::MirrorLeftRight:
+        return TOrientation::MirrorLeftRight;
+    case TTransform::MirrorTopBottom:
+        return TOrientation::MirrorTopBottom;
+    }
+    return TOrientation::Upright;
 }
 
 } // namespace
@@ -267,11 +293,11 @@ QList<TImportedPicture> TSlideshow::Import(const TRunState& state, const QString
     QList<TImportedPicture> pictures;
     QStringList taken;
     for (const QString& source : sources) {
-        QString name = ImportName(QFileInfo(source).fileName());
+        QString name = ConvertedName(ImportName(QFileInfo(source).fileName()), source);
         if (QFileInfo::exists(showDir + name) || taken.contains(name, Qt::CaseInsensitive))
             name = QFileInfo(TSlideshowStore::UniqueFileName(showDir + name, taken)).fileName();
         taken.append(name);
-        pictures.append({source, name, false});
+        pictures.append({source, name});
     }
 
     std::atomic_int done = 0;
@@ -283,19 +309,27 @@ QList<TImportedPicture> TSlideshow::Import(const TRunState& state, const QString
             return;
         }
         const QString target = showDir + picture.FileName;
+        const QString thumbnail = Thumbnails::ShowThumbnailPath(target);
         QFile::remove(target);
-        // A copy cut short by a full disk never appears under the picture's name.
-        if (!Execute::CopyFileAtomic(picture.Source, target, &picture.Error) ||
-            !QFileInfo(target).isFile())
-            return;
-        // The copy is the user's to edit, whatever the source's permissions were.
-        QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                                          QFile::ReadOther);
-        // A picture without its thumbnail would show an empty entry: it did not arrive.
-        if (!Thumbnails::Make(target, Thumbnails::ShowThumbnailPath(target), true,
-                              Thumbnails::Height, &picture.Error) &&
-            !picture.Error.isEmpty()) {
+        try {
+            // A copy cut short by a full disk never appears under the picture's name.
+            PictureFile::Bring(picture.Source, target);
+            // The copy is the user's to edit, whatever the source's permissions were.
+            QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                              QFile::ReadOther);
+            // The thumbnail decodes every block: a picture that fails here cannot be shown.
+            picture.Warning = Thumbnails::MakeChecked(target, thumbnail);
+        } catch (const TImagingError& error) {
             QFile::remove(target);
+            QFile::remove(thumbnail);
+            // A copy that did not arrive (no source, no room) is reported as ever, with its
+            // cause; a picture that arrived but cannot be decoded is refused.
+            const QString& cause = error.Cause();
+            picture.Refused = cause != QLatin1String("file not found") &&
+                              !cause.startsWith(QLatin1String("cannot read")) &&
+                              !cause.startsWith(QLatin1String("cannot write"));
+            picture.Error =
+                (picture.Refused ? picture.Source : error.File()) + QStringLiteral(": ") + cause;
             return;
         }
         picture.Copied = true;
@@ -313,13 +347,19 @@ int TSlideshow::FinishImport(const QList<TImportedPicture>& imported, int index)
     bool missing = false;
     QStringList causes;
     int row = index < 0 || index > List.Count() ? List.Count() : index;
+    QStringList refused;
+    QStringList warnings;
     for (const TImportedPicture& picture : imported) {
+        if (picture.Refused)
+            refused.append(picture.Error);
         if (!picture.Copied) {
-            missing = missing || !picture.Cancelled;
-            if (!picture.Error.isEmpty() && causes.size() < 5)
+            missing = missing || (!picture.Cancelled && !picture.Refused);
+            if (!picture.Refused && !picture.Error.isEmpty() && causes.size() < 5)
                 causes.append(picture.Error);
             continue;
         }
+        if (!picture.Warning.isEmpty())
+            warnings.append(picture.Source + QStringLiteral(": ") + picture.Warning);
         const QString path = ShowDir() + picture.FileName;
         List.Insert(
             row++,
@@ -328,6 +368,12 @@ int TSlideshow::FinishImport(const QList<TImportedPicture>& imported, int index)
     }
     if (inserted > 0)
         SavePictureList();
+    if (!warnings.isEmpty())
+        Prompter.Information(QStringLiteral("Damaged data was skipped in:\n") +
+                             warnings.join(u'\n'));
+    if (!refused.isEmpty())
+        Prompter.Error(QStringLiteral("Not added, the picture cannot be read:\n") +
+                       refused.join(u'\n'));
     if (missing)
         Prompter.Error(causes.isEmpty()
                            ? State.Text(10000)
@@ -407,12 +453,24 @@ bool TSlideshow::Transform(int index, TTransform transform) {
     if (path.isEmpty())
         return false;
     try {
-        TRasterImage image;
-        image.Load(path);
-        Apply(image, transform);
-        if (!MakeUndoCopy(index))
-            return false;
-        image.Save(path, 4);
+        QFile file(path);
+        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        file.close();
+        const QByteArray turned = TRasterImage::TurnLossless(bytes, TurnOf(transform), path);
+        if (!turned.isEmpty()) {
+            if (!MakeUndoCopy(index))
+                return false;
+            TRasterImage::WriteFile(path, turned, QStringLiteral("Save"));
+        } else {
+            // Edges that cut a block cannot be turned losslessly without dropping a strip of
+            // the picture: such pictures are decoded, turned and encoded again at factor 4.
+            TRasterImage image;
+            image.Load(path);
+            Apply(image, transform);
+            if (!MakeUndoCopy(index))
+                return false;
+            image.Replace(path, 4);
+        }
     } catch (const TImagingError& error) {
         Prompter.PlainError(QStringLiteral("An error occured in your application, \n") +
                             error.Text());

@@ -20,7 +20,9 @@ struct TImportedPicture {
     QString FileName; ///< the copy's name in the slideshow folder (made unique)
     bool Copied = false;
     bool Cancelled = false; ///< left out because the user cancelled
-    QString Error = {};     ///< why it did not arrive: the file and the cause, when known
+    bool Refused = false;   ///< it arrived, but is no picture that can be decoded
+    QString Error;          ///< why it did not arrive or was refused: "file: cause"
+    QString Warning;        ///< what the decoder tolerated in an accepted picture
 };
 
 /// The picture edits of the step-1 buttons, with their command words.
@@ -77,6 +79,8 @@ public:
     bool BeginImport();
     /// Copies `sources` into `showDir` under unique names and makes their thumbnails, in
     /// parallel. Thread-safe: touches only files. A cancel leaves the remaining pictures out.
+    /// Pictures of other formats than JPEG arrive as JPEG copies named ".jpg"; a picture that
+    /// cannot be decoded leaves nothing behind and carries its cause.
     static QList<TImportedPicture> Import(const TRunState& state, const QString& showDir,
                                           const QStringList& sources, TProgress& progress);
     /// Inserts the copied pictures at `index` (-1 appends) in their order, writes

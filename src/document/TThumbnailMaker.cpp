@@ -2,6 +2,8 @@
 
 #include "TPictureEntry.h"
 #include "TSlideshowStore.h"
+#include "imaging/JpegMarkers.h"
+#include "imaging/PictureFile.h"
 #include "imaging/TRasterImage.h"
 #include "shell/Convert.h"
 #include "shell/Jobs.h"
@@ -9,23 +11,35 @@
 #include "shell/TRunState.h"
 
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMutex>
 #include <QtConcurrent/QtConcurrentMap>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <tuple>
 
 namespace Lumerix {
 
 namespace Thumbnails {
 
-QImage Framed(const QString& picturePath, int height) {
+QImage Framed(const QString& picturePath, int height, QString* warning) {
     // A reduced decode that keeps the height keeps the width too, give or take a rounding.
     TRasterImage image;
     QSize stored;
-    image.LoadScaled(picturePath, QSize(1, height), &stored);
+    const PictureFile::TFormat format = PictureFile::FormatOfFile(picturePath);
+    if (format != PictureFile::TFormat::Jpeg && format != PictureFile::TFormat::Unknown) {
+        image.SetBitmap(PictureFile::Decode(picturePath).Bitmap);
+        stored = image.SizeOf();
+    } else {
+        image.LoadScaled(picturePath, QSize(1, height), &stored);
+        if (warning)
+            *warning = image.LoadWarning();
+    }
     const int width = std::max(
         1, int(std::nearbyint(double(height) * stored.width() / std::max(1, stored.height()))));
     image.Size(width, height, TResize::Bicubic);
@@ -57,6 +71,12 @@ bool Make(const QString& picturePath, const QString& target, bool force, int hei
             *writeError = error.Text();
         return false;
     }
+}
+
+QString MakeChecked(const QString& picturePath, const QString& target) {
+    QString warning;
+    TRasterImage(Framed(picturePath, Height, &warning)).Save(target, 4);
+    return warning;
 }
 
 QString ShowThumbnailPath(const QString& picturePath) {
@@ -100,13 +120,24 @@ namespace SourceFolder {
 QStringList PictureNames(const QString& folder) {
     QStringList names;
     for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
-        if (name.toUpper().contains(QLatin1String(".JPG")))
+        if (PictureFile::IsPictureName(name))
             names.append(name);
     }
     return names;
 }
 
-QStringList List(const TRunState& state, const QString& folder, TProgress& progress) {
+QString DateTaken(const QString& path) {
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) {
+        // The EXIF block sits at the start of the file, within its first 64 KiB.
+        const QString taken = JpegMarkers::DateTaken(file.read(64 * 1024));
+        if (!taken.isEmpty())
+            return taken;
+    }
+    return QFileInfo(path).lastModified().toString(QStringLiteral("yyyy:MM:dd HH:mm:ss"));
+}
+
+QStringList List(const TRunState& state, const QString& folder, TProgress& progress, TOrder order) {
     const QString dir = QDir(folder).absolutePath() + u'/';
     const QStringList names = PictureNames(dir);
     QDir().mkpath(state.ProgramDir + QStringLiteral("thumbs"));
@@ -114,12 +145,14 @@ QStringList List(const TRunState& state, const QString& folder, TProgress& progr
     struct TItem {
         QString Path;
         QString Thumbnail;
+        QString Name;
+        QString Taken;
         bool Done = false;
     };
     QList<TItem> items;
     for (const QString& name : names) {
         const QString path = dir + name;
-        items.append({path, Thumbnails::SourceThumbnailPath(state, path)});
+        items.append({path, Thumbnails::SourceThumbnailPath(state, path), name, {}});
     }
 
     std::atomic_int done = 0;
@@ -129,6 +162,8 @@ QStringList List(const TRunState& state, const QString& folder, TProgress& progr
         if (progress.Cancelled())
             return;
         Thumbnails::Make(item.Path, item.Thumbnail);
+        if (order == TOrder::DateTaken)
+            item.Taken = DateTaken(item.Path);
         item.Done = true;
         const int finished = ++done;
         const QMutexLocker locker(&reportLock);
@@ -137,12 +172,18 @@ QStringList List(const TRunState& state, const QString& folder, TProgress& progr
         progress.SetStatus(Thumbnails::ProgressText(state, percent));
     });
 
-    QStringList entries;
-    for (int i = 0; i < items.size(); ++i) {
-        if (items[i].Done)
-            entries.append(TPictureEntry{items[i].Thumbnail, names[i], {}, false}.Text());
+    if (order == TOrder::DateTaken) {
+        std::stable_sort(items.begin(), items.end(), [](const TItem& a, const TItem& b) {
+            return std::tie(a.Taken, a.Name) < std::tie(b.Taken, b.Name);
+        });
     }
-    entries.sort();
+    QStringList entries;
+    for (const TItem& item : std::as_const(items)) {
+        if (item.Done)
+            entries.append(TPictureEntry{item.Thumbnail, item.Name, {}, false}.Text());
+    }
+    if (order == TOrder::Name)
+        entries.sort();
     return entries;
 }
 

@@ -15,8 +15,12 @@ namespace Thumbnails {
 
 inline constexpr int Height = 70;
 
-/// The framed thumbnail bitmap of a JPEG picture; throws `TImagingError`.
-QImage Framed(const QString& picturePath, int height = Height);
+/// The framed thumbnail bitmap of a picture (JPEG, or any format `PictureFile` decodes),
+/// upright; throws `TImagingError`. `warning` gets what the decoder tolerated.
+QImage Framed(const QString& picturePath, int height = Height, QString* warning = nullptr);
+/// Makes the thumbnail file `target` anew; throws `TImagingError`. Returns the decoder's
+/// warning, empty for a whole picture.
+QString MakeChecked(const QString& picturePath, const QString& target);
 /// Makes the thumbnail file `target` unless it exists and `force` is off. Errors are swallowed:
 /// false means there is no fresh thumbnail, and the entry shows no image. A picture that
 /// cannot be read only costs its thumbnail; a thumbnail that cannot be written (a full disk)
@@ -42,13 +46,22 @@ QString ProgressText(const TRunState& state, int percent);
 /// The source list of step 1: one entry per JPEG of a folder, with its thumbnail.
 namespace SourceFolder {
 
-/// Names of the folder's entries whose upper-cased name contains ".JPG" (files only).
+/// Names of the folder's picture files: upper-cased names containing ".JPG", and the other
+/// formats' names (`PictureFile::IsPictureName`).
 QStringList PictureNames(const QString& folder);
 
-/// The source entries of `folder`, sorted by their whole text. Missing thumbnails are made in
-/// parallel on all cores; progress reports the share done. A cancel stops making thumbnails
-/// and returns the entries made so far.
-QStringList List(const TRunState& state, const QString& folder, TProgress& progress);
+/// How the source list is ordered: by the entries' text (the file names), or by the time the
+/// pictures were taken (EXIF, else the file's modification time; equal times by name).
+enum class TOrder { Name, DateTaken };
+
+/// When the picture at `path` was taken, as "YYYY:MM:DD HH:MM:SS".
+QString DateTaken(const QString& path);
+
+/// The source entries of `folder` in `order`. Missing thumbnails are made in parallel on all
+/// cores; progress reports the share done. A cancel stops making thumbnails and returns the
+/// entries made so far.
+QStringList List(const TRunState& state, const QString& folder, TProgress& progress,
+                 TOrder order = TOrder::Name);
 
 } // namespace SourceFolder
 

@@ -321,7 +321,7 @@ bool StoreEditedPicture(TSlideshow& show, int index, const QImage& bitmap, int q
     const QString path = show.PicturePath(index);
     if (path.isEmpty() || bitmap.isNull() || !show.MakeUndoCopy(index))
         return false;
-    TRasterImage(bitmap).Save(path, qualityFactor);
+    TRasterImage(bitmap).Replace(path, qualityFactor);
     show.RefreshEntry(index);
     return true;
 }

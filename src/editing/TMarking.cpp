@@ -145,7 +145,7 @@ bool StoreCrop(TSlideshow& slideshow, int index, const TRasterImage& cropped, TP
     if (!slideshow.MakeUndoCopy(index))
         return false;
     try {
-        cropped.Save(path, 2);
+        cropped.Replace(path, 2);
     } catch (const TImagingError& error) {
         prompter.PlainError(QStringLiteral("An error occured in your application, \n") +
                             error.Text());

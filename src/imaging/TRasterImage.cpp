@@ -1,5 +1,6 @@
 #include "imaging/TRasterImage.h"
 
+#include "imaging/JpegMarkers.h"
 #include "shell/TextCodec.h"
 
 #include <QFile>
@@ -64,14 +65,17 @@ void RequirePicture(const QImage& image, const char* operation) {
 // After a failure the instance is thrown away: libjpeg may be left inside a half-read header.
 class TTurboHandle {
 public:
-    explicit TTurboHandle(bool compress) : Compress(compress) {}
+    enum TKind { Decompress, Compress, Transform };
+    explicit TTurboHandle(TKind kind) : Kind(kind) {}
     ~TTurboHandle() { Reset(); }
     TTurboHandle(const TTurboHandle&) = delete;
     TTurboHandle& operator=(const TTurboHandle&) = delete;
 
     tjhandle Get(const QString& operation, const QString& file) {
         if (!Handle)
-            Handle = Compress ? tjInitCompress() : tjInitDecompress();
+            Handle = Kind == Compress    ? tjInitCompress()
+                     : Kind == Transform ? tjInitTransform()
+                                         : tjInitDecompress();
         if (!Handle)
             throw TImagingError(operation, file,
                                 QStringLiteral("cannot start the JPEG codec: ") +
@@ -85,17 +89,22 @@ public:
     }
 
 private:
-    bool Compress;
+    TKind Kind;
     tjhandle Handle = nullptr;
 };
 
 TTurboHandle& Decompressor() {
-    thread_local TTurboHandle handle(false);
+    thread_local TTurboHandle handle(TTurboHandle::Decompress);
     return handle;
 }
 
 TTurboHandle& Compressor() {
-    thread_local TTurboHandle handle(true);
+    thread_local TTurboHandle handle(TTurboHandle::Compress);
+    return handle;
+}
+
+TTurboHandle& Transformer() {
+    thread_local TTurboHandle handle(TTurboHandle::Transform);
     return handle;
 }
 
@@ -136,9 +145,10 @@ QSize ScanFrameSize(const QByteArray& bytes) {
 
 QString DecoderCause(tjhandle handle, const QByteArray& bytes) {
     const QString message = QString::fromLocal8Bit(tjGetErrorStr2(handle));
-    // The data ends before the picture does: at the end of the bytes, at an early end marker
-    // inside the scan, or before any scan at all.
-    if (message.contains(QLatin1String("premature end"), Qt::CaseInsensitive) ||
+    // The data ends before the picture does: at the end of the bytes or before any scan at
+    // all. "Premature end of data segment" is something else: damaged bytes that look like a
+    // marker inside the scan.
+    if (message.contains(QLatin1String("premature end of JPEG file"), Qt::CaseInsensitive) ||
         message.contains(QLatin1String("missing SOS marker")) ||
         message.contains(QLatin1String("contains no image")))
         return QStringLiteral("truncated");
@@ -200,11 +210,16 @@ void CmykToBgr(const std::vector<unsigned char>& cmyk, QImage& image) {
 
 // Decodes JPEG bytes into a BGR bitmap. With a valid `minimum` the largest DCT reduction whose
 // result still covers `minimum` is used.
+// The picture comes out upright: `minimum` and `stored` are upright sizes too. `warning` gets
+// what the decoder complained about in a picture it could still decode.
 QImage DecodeJpeg(const QByteArray& bytes, const QString& operation, const QString& name,
-                  QSize minimum, QSize* stored = nullptr) {
+                  QSize minimum, QSize* stored = nullptr, QString* warning = nullptr) {
     const THeader header = ReadHeader(bytes, operation, name);
+    const TOrientation orientation = JpegMarkers::Orientation(bytes);
     if (stored)
-        *stored = QSize(header.Width, header.Height);
+        *stored = JpegMarkers::UprightSize(QSize(header.Width, header.Height), orientation);
+    if (minimum.isValid())
+        minimum = JpegMarkers::UprightSize(minimum, orientation);
     // Checked on the stored size even for reduced decodes: a picture that cannot be loaded
     // whole gets no thumbnail either.
     if (qint64(header.Width) * header.Height > TRasterImage::MaxPixels)
@@ -248,25 +263,32 @@ QImage DecodeJpeg(const QByteArray& bytes, const QString& operation, const QStri
                              static_cast<unsigned long>(bytes.size()), target, width, pitch, height,
                              cmyk ? TJPF_CMYK : TJPF_BGR, flags | extraFlags);
     };
-    // Stop at the first warning so a premature end is caught whichever warning it is. Other
-    // warnings (stray bytes between markers, as some cameras write) are tolerated: the picture
-    // is decoded again without stopping.
+    // Stop at the first warning so a cut-off file is caught whichever warning comes first.
+    // Other warnings (stray bytes between markers as some cameras write, a few damaged bytes
+    // in the scan) are tolerated as other viewers do: the picture is decoded again without
+    // stopping, and the warning is handed back.
     if (decode(TJFLAG_STOPONWARNING) != 0) {
-        const bool warning = tjGetErrorCode(handle) == TJERR_WARNING;
+        const bool warned = tjGetErrorCode(handle) == TJERR_WARNING;
         QString cause = DecoderCause(handle, bytes);
-        bool failed = !warning || cause == QLatin1String("truncated");
-        if (!failed && decode(0) != 0 && tjGetErrorCode(handle) != TJERR_WARNING) {
+        QString message = QString::fromLocal8Bit(tjGetErrorStr2(handle));
+        bool failed = !warned || cause == QLatin1String("truncated");
+        if (!failed && decode(0) != 0) {
+            // The last warning of the whole decode: a cut-off end shows only here.
             cause = DecoderCause(handle, bytes);
-            failed = true;
+            failed = tjGetErrorCode(handle) != TJERR_WARNING || cause == QLatin1String("truncated");
+            if (!failed)
+                message = QString::fromLocal8Bit(tjGetErrorStr2(handle));
         }
         if (failed) {
             decompressor.Reset();
             throw TImagingError(operation, name, cause);
         }
+        if (warning)
+            *warning = message;
     }
     if (cmyk)
         CmykToBgr(cmykPixels, image);
-    return image;
+    return JpegMarkers::Upright(image, orientation);
 }
 
 QByteArray ReadWhole(const QString& path, const QString& operation, qint64 limit = -1) {
@@ -694,31 +716,40 @@ QSize TRasterImage::ReadSize(const QString& path) {
     if (bytes.size() == Prefix) {
         try {
             const THeader header = ReadHeader(bytes, operation, path);
-            return QSize(header.Width, header.Height);
+            return JpegMarkers::UprightSize(QSize(header.Width, header.Height),
+                                            JpegMarkers::Orientation(bytes));
         } catch (const TImagingError&) {
             bytes = ReadWhole(path, operation);
         }
     }
     const THeader header = ReadHeader(bytes, operation, path);
-    return QSize(header.Width, header.Height);
+    return JpegMarkers::UprightSize(QSize(header.Width, header.Height),
+                                    JpegMarkers::Orientation(bytes));
 }
 
 void TRasterImage::Load(const QString& path) {
     const QString operation = QStringLiteral("Load");
-    Image = DecodeJpeg(ReadWhole(path, operation), operation, path, QSize());
+    QString warning;
+    Image = DecodeJpeg(ReadWhole(path, operation), operation, path, QSize(), nullptr, &warning);
+    Warning = warning;
 }
 
 void TRasterImage::LoadScaled(const QString& path, QSize minimum, QSize* storedSize) {
     const QString operation = QStringLiteral("LoadScaled");
     QSize stored;
+    QString warning;
     Image = DecodeJpeg(ReadWhole(path, operation), operation, path,
-                       QSize(std::max(minimum.width(), 1), std::max(minimum.height(), 1)), &stored);
+                       QSize(std::max(minimum.width(), 1), std::max(minimum.height(), 1)), &stored,
+                       &warning);
+    Warning = warning;
     if (storedSize)
         *storedSize = stored;
 }
 
 void TRasterImage::LoadFromData(const QByteArray& bytes, const QString& name) {
-    Image = DecodeJpeg(bytes, QStringLiteral("LoadFromData"), name, QSize());
+    QString warning;
+    Image = DecodeJpeg(bytes, QStringLiteral("LoadFromData"), name, QSize(), nullptr, &warning);
+    Warning = warning;
 }
 
 QByteArray TRasterImage::EncodeJpeg(int qualityFactor) const {
@@ -752,6 +783,11 @@ void TRasterImage::Save(const QString& path, int qualityFactor) const {
     } catch (const TImagingError& error) {
         throw TImagingError(operation, path, error.Cause());
     }
+    WriteFile(path, bytes, operation);
+}
+
+void TRasterImage::WriteFile(const QString& path, const QByteArray& bytes,
+                             const QString& operation) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw TImagingError(operation, path, QStringLiteral("cannot write: ") + file.errorString());
@@ -762,6 +798,68 @@ void TRasterImage::Save(const QString& path, int qualityFactor) const {
     }
     if (!cause.isEmpty() || !TextCodec::Commit(file, &cause))
         throw TImagingError(operation, path, QStringLiteral("cannot write: ") + cause);
+}
+
+void TRasterImage::Replace(const QString& path, int qualityFactor) const {
+    const QString operation = QStringLiteral("Save");
+    if (Image.isNull())
+        throw TImagingError(operation, path, NoPicture);
+    QByteArray metadata;
+    QFile old(path);
+    if (old.open(QIODevice::ReadOnly))
+        metadata = JpegMarkers::MetadataSegments(old.readAll());
+    old.close();
+    QByteArray bytes;
+    try {
+        bytes = JpegMarkers::WithMetadata(EncodeJpeg(qualityFactor), metadata);
+    } catch (const TImagingError& error) {
+        throw TImagingError(operation, path, error.Cause());
+    }
+    WriteFile(path, bytes, operation);
+}
+
+QByteArray TRasterImage::TurnLossless(const QByteArray& jpeg, TOrientation turn,
+                                      const QString& name) {
+    const QString operation = QStringLiteral("Rotate");
+    ReadHeader(jpeg, operation, name);
+    // The turn is applied to the picture as seen, which is the stored picture already turned
+    // by its orientation: both together are one turn of the stored blocks.
+    const TOrientation total = JpegMarkers::Then(JpegMarkers::Orientation(jpeg), turn);
+    if (total == TOrientation::Upright) {
+        QByteArray same = jpeg;
+        JpegMarkers::SetOrientation(same, TOrientation::Upright);
+        return same;
+    }
+    static const std::pair<TOrientation, int> operations[] = {
+        {TOrientation::MirrorLeftRight, TJXOP_HFLIP}, {TOrientation::Turn180, TJXOP_ROT180},
+        {TOrientation::MirrorTopBottom, TJXOP_VFLIP}, {TOrientation::Transpose, TJXOP_TRANSPOSE},
+        {TOrientation::TurnRight, TJXOP_ROT90},       {TOrientation::Transverse, TJXOP_TRANSVERSE},
+        {TOrientation::TurnLeft, TJXOP_ROT270},
+    };
+    tjtransform transform{};
+    for (const auto& [orientation, op] : operations) {
+        if (orientation == total)
+            transform.op = op;
+    }
+    // Blocks are moved, not decoded: the pictures stays as sharp as it was. A partial block at
+    // an edge that would become a top or left edge cannot be moved that way (libjpeg can only
+    // drop it), so such pictures are refused here and re-encoded by the caller instead.
+    transform.options = TJXOPT_PERFECT;
+    TTurboHandle& transformer = Transformer();
+    tjhandle handle = transformer.Get(operation, name);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    if (tjTransform(handle, reinterpret_cast<const unsigned char*>(jpeg.constData()),
+                    static_cast<unsigned long>(jpeg.size()), 1, &buffer, &size, &transform,
+                    0) != 0) {
+        tjFree(buffer);
+        transformer.Reset();
+        return {};
+    }
+    QByteArray turned(reinterpret_cast<const char*>(buffer), qsizetype(size));
+    tjFree(buffer);
+    JpegMarkers::SetOrientation(turned, TOrientation::Upright);
+    return turned;
 }
 
 void TRasterImage::Size(int width, int height, TResize kind) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "imaging/JpegMarkers.h"
+
 #include <QColor>
 #include <QImage>
 #include <QRect>
@@ -54,7 +56,8 @@ struct TShapeStyle {
 /// One 24-bit picture (QImage::Format_BGR888: each pixel blue, green, red; row 0 at the top)
 /// and the operations the program performs on it. JPEG files are read and written with
 /// TurboJPEG. Every failing operation throws `TImagingError`; after a failure the bitmap is
-/// unchanged. Pixels are kept as stored: EXIF orientation is not applied.
+/// unchanged. Pictures load upright: the EXIF orientation is applied, and every size the
+/// loaders take or report is the upright size.
 class TRasterImage {
 public:
     /// Pictures with more pixels than this are refused, by `LoadScaled` too.
@@ -84,11 +87,24 @@ public:
     void LoadScaled(const QString& path, QSize minimum, QSize* storedSize = nullptr);
     /// Decodes JPEG bytes; `name` is used in error texts.
     void LoadFromData(const QByteArray& bytes, const QString& name);
+    /// What the decoder warned about in the last load (a few damaged bytes, stray data), or
+    /// an empty text when the picture was whole.
+    const QString& LoadWarning() const { return Warning; }
 
     /// Writes the bitmap as JPEG, baseline, 4:2:0 chroma, with `JpegQuality(qualityFactor)`.
     /// The file is replaced atomically: a failure leaves any earlier file as it was.
     void Save(const QString& path, int qualityFactor = 4) const;
     QByteArray EncodeJpeg(int qualityFactor = 4) const;
+    /// Like `Save`, for a picture written back over its own file: the metadata of the file
+    /// there (EXIF, XMP, colour profile, comments) is kept, with the EXIF orientation set to
+    /// upright since the bitmap is.
+    void Replace(const QString& path, int qualityFactor = 4) const;
+    /// JPEG bytes turned or mirrored by `turn` as the picture is seen, by moving the coded
+    /// blocks without decoding them; markers are kept and the orientation is set to upright.
+    /// Empty when a partial block at an edge prevents it.
+    static QByteArray TurnLossless(const QByteArray& jpeg, TOrientation turn, const QString& name);
+    /// Writes `bytes` to `path` beside and renames; a failure leaves any earlier file.
+    static void WriteFile(const QString& path, const QByteArray& bytes, const QString& operation);
 
     /// Resamples to exactly `width` × `height` (each at least 1).
     void Size(int width, int height, TResize kind = TResize::Bicubic);
@@ -128,6 +144,7 @@ public:
 
 private:
     QImage Image;
+    QString Warning;
     QRect Region;
     bool RegionSet = false; ///< a region set outside the bitmap is empty, not absent
 };

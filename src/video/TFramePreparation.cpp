@@ -47,6 +47,7 @@ constexpr int KeyFrameQualityFactor = 18;
 struct TConverted {
     QImage Frame;
     std::optional<TImagingError> Error;
+    QString Warning;
 };
 
 // Waits for every conversion still running, whichever way the stage ends.
@@ -110,7 +111,7 @@ QImage Compose(const QImage& fitted, QPoint topLeft, const QString& caption, QSi
 }
 
 QImage ConvertPicture(const QString& source, const QString& caption, QSize frame,
-                      const TFrameLook& look) {
+                      const TFrameLook& look, QString* warning) {
     const QSize stored = TRasterImage::ReadSize(source);
     const QRect place = Place(stored, frame);
     TRasterImage picture;
@@ -121,6 +122,8 @@ QImage ConvertPicture(const QString& source, const QString& caption, QSize frame
         if (picture.SizeOf() != place.size())
             picture.Size(place.width(), place.height(), TResize::Resample);
     }
+    if (warning)
+        *warning = picture.LoadWarning();
     return Compose(picture.Bitmap(), place.topLeft(), caption, frame, look);
 }
 
@@ -178,9 +181,12 @@ QStringList PictureStage(const QList<TFramePicture>& pictures, const QString& cl
         if (progress.Cancelled())
             return {};
         try {
-            return {ConvertPicture(picture.Source, picture.Caption, frame, look), std::nullopt};
+            QString warning;
+            QImage converted =
+                ConvertPicture(picture.Source, picture.Caption, frame, look, &warning);
+            return {converted, std::nullopt, warning};
         } catch (const TImagingError& error) {
-            return {QImage(), error};
+            return {QImage(), error, {}};
         }
     };
 
@@ -205,8 +211,11 @@ QStringList PictureStage(const QList<TFramePicture>& pictures, const QString& cl
         else
             TRasterImage(converted.Frame).Save(path, KeyFrameQualityFactor);
         files.append(path);
-        if (written)
-            written(int(i) + 1, all[i], path);
+        if (written) {
+            TFramePicture done = all[i];
+            done.Warning = converted.Warning;
+            written(int(i) + 1, done, path);
+        }
         progress.SetPercent(int((i + 1) * 100 / all.size()));
     }
     return files;

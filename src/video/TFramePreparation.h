@@ -33,6 +33,7 @@ struct TFrameLook {
 struct TFramePicture {
     QString Source;
     QString Caption;
+    QString Warning = {}; ///< set by the picture stage: damaged data the decoder skipped
 };
 
 namespace FramePreparation {
@@ -47,9 +48,10 @@ QImage Compose(const QImage& fitted, QPoint topLeft, const QString& caption, QSi
                const TFrameLook& look);
 
 /// Makes one frame from a JPEG picture. The picture is decoded once, at the smallest DCT
-/// scale that still covers its place in the frame. Throws `TImagingError`.
+/// scale that still covers its place in the frame. Throws `TImagingError`. `warning` gets
+/// what the decoder skipped in a damaged picture.
 QImage ConvertPicture(const QString& source, const QString& caption, QSize frame,
-                      const TFrameLook& look);
+                      const TFrameLook& look, QString* warning = nullptr);
 
 /// Writes a frame as an uncompressed 24-bit Windows bitmap; throws `TImagingError`.
 void WriteBitmap(const QImage& frame, const QString& path);

@@ -243,6 +243,9 @@ void TVideoBuild::PictureStage() {
                                                      : QFileInfo(picture.Source).fileName();
         Log(QStringLiteral("     Bild konvertiert: ") + source +
             QStringLiteral("    NACH    encoder\\") + base);
+        if (!picture.Warning.isEmpty())
+            Log(QStringLiteral("     WARNUNG: ") + QFileInfo(picture.Source).fileName() +
+                QStringLiteral(": ") + picture.Warning);
         Message(State.Text(12004) + u' ' + base);
     };
     const QStringList files = FramePreparation::PictureStage(

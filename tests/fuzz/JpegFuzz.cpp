@@ -1,4 +1,5 @@
-// JPEG loading through the imaging component: header size, full and reduced decoding.
+// JPEG loading through the imaging component: header size, full and reduced decoding, the
+// EXIF reading and the lossless turn.
 #include "FuzzInput.h"
 
 #include "imaging/TRasterImage.h"
@@ -27,6 +28,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             TRasterImage image;
             image.LoadFromData(bytes, QStringLiteral("fuzz.jpg"));
             if (image.Bitmap().isNull())
+                std::abort();
+        } catch (const TImagingError&) {
+        }
+    }
+    // The metadata walk and the turn must survive any bytes; the turn's result is a JPEG.
+    QByteArray copy(bytes.constData(), bytes.size());
+    JpegMarkers::Orientation(copy);
+    JpegMarkers::DateTaken(copy);
+    JpegMarkers::WithMetadata(copy, JpegMarkers::MetadataSegments(copy));
+    JpegMarkers::SetOrientation(copy, TOrientation::Upright);
+    if (stored.isValid() && qint64(stored.width()) * stored.height() <= 4'000'000) {
+        try {
+            const QByteArray turned =
+                TRasterImage::TurnLossless(bytes, TOrientation::TurnRight, QStringLiteral("f"));
+            if (!turned.isEmpty() && !turned.startsWith("\xFF\xD8"))
                 std::abort();
         } catch (const TImagingError&) {
         }

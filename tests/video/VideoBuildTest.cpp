@@ -7,14 +7,17 @@
 #include "imaging/TRasterImage.h"
 #include "shell/TProgress.h"
 #include "shell/TextCodec.h"
+#include "support/PhotoFixtures.h"
 #include "support/TScriptedPrompter.h"
 #include "support/TTestKit.h"
 #include "video/TFramePreparation.h"
 #include "video/TransitionFrames.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -92,6 +95,20 @@ TEST(VideoBuildRules, PercentTextResultPathAndSoundLength) {
               state->VideoDir + "ferien_am_meer_SVCD.avi");
     EXPECT_EQ(TVideoBuild::ResultPath(*state, TVideoKind::VcdTransitions),
               state->VideoDir + "ferien_am_meer_VCD.mpg");
+}
+
+TEST_F(VideoBuild, DamagedDataInAPictureIsLoggedAndTheBuildGoesOn) {
+    MakeShow(1, 3, {320, 240});
+    const QString photos = Kit.Root() + "fixtures";
+    ASSERT_TRUE(PhotoFixtures::Make(photos));
+    ASSERT_TRUE(QFile::remove(ShowDir() + "Bild0.jpg"));
+    ASSERT_TRUE(QFile::copy(photos + "/damaged.jpg", ShowDir() + "Bild0.jpg"));
+
+    const TVideoBuildResult result = Build();
+    ASSERT_EQ(result.Outcome, TVideoBuildResult::TOutcome::Finished) << result.Error.toStdString();
+    EXPECT_EQ(
+        Log().filter(QRegularExpression("^     WARNUNG: Bild0.jpg: Corrupt JPEG data: ")).size(), 1)
+        << Log().join(u'\n').toStdString();
 }
 
 TEST_F(VideoBuild, ShowWithoutMusicGivesASilentAviAndTheWholeLog) {

@@ -16,6 +16,7 @@
 #include "shell/TRunState.h"
 #include "shell/ui/TJobProgress.h"
 
+#include <QComboBox>
 #include <QCursor>
 #include <QFileInfo>
 #include <QFutureWatcher>
@@ -127,6 +128,11 @@ TPicturePage::~TPicturePage() {
 
 void TPicturePage::BuildControls() {
     OpenBitBtn = EditButton("OpenBitBtn", this);
+    // Pictures from a camera are best seen in the order they were taken.
+    SourceOrderBox = new QComboBox(this);
+    SourceOrderBox->setObjectName(QStringLiteral("SourceOrderBox"));
+    SourceOrderBox->addItem(QString(), int(SourceFolder::TOrder::Name));
+    SourceOrderBox->addItem(QString(), int(SourceFolder::TOrder::DateTaken));
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label2 = new QLabel(this);
@@ -199,7 +205,10 @@ void TPicturePage::BuildControls() {
 
     // Layout: source list | arrows | picture list | preview and edits.
     auto* left = new QVBoxLayout;
-    left->addWidget(OpenBitBtn);
+    auto* opening = new QHBoxLayout;
+    opening->addWidget(OpenBitBtn, 1);
+    opening->addWidget(SourceOrderBox);
+    left->addLayout(opening);
     left->addWidget(Label1);
     left->addWidget(SourceListView, 1);
 
@@ -249,6 +258,10 @@ void TPicturePage::BuildControls() {
     layout->addLayout(status);
 
     connect(OpenBitBtn, &QPushButton::clicked, this, &TPicturePage::ChooseSourceFolder);
+    connect(SourceOrderBox, &QComboBox::currentIndexChanged, this, [this] {
+        if (!JobRunning && !State.SourceDir.isEmpty() && !Sources->IsEmpty())
+            ListSourceFolder(State.SourceDir);
+    });
     connect(SpeedButton1, &QToolButton::clicked, this, &TPicturePage::AddSelected);
     connect(SpeedButton2, &QToolButton::clicked, this, &TPicturePage::AddAll);
     connect(SpeedButton3, &QToolButton::clicked, this, &TPicturePage::RemoveSelected);
@@ -295,6 +308,11 @@ void TPicturePage::BuildControls() {
 void TPicturePage::SetCaptions() {
     OpenBitBtn->setText(State.Text(591));
     OpenBitBtn->setToolTip(State.Text(589));
+    const bool german = State.Language().IsGerman();
+    SourceOrderBox->setItemText(0,
+                                german ? QStringLiteral("Nach Name") : QStringLiteral("By name"));
+    SourceOrderBox->setItemText(1, german ? QStringLiteral("Nach Aufnahmedatum")
+                                          : QStringLiteral("By date taken"));
     Label1->setText(State.Text(590));
     Label2->setText(State.Text(592));
     HintLabel->setText(State.Text(593));
@@ -382,7 +400,10 @@ void TPicturePage::ChooseSourceFolder() {
     for (;;) {
         const QStringList files =
             Prompter.ChooseFiles(State.Text(4200), State.SourceDir,
-                                 QStringLiteral("Bilder, Pictures (*.jpg *.JPG *.Jpg)"), false);
+                                 QStringLiteral("Bilder, Pictures (*.jpg *.JPG *.Jpg *.png *.PNG "
+                                                "*.webp *.WEBP *.tif *.TIF *.tiff *.TIFF *.heic "
+                                                "*.HEIC *.heif *.HEIF *.bmp *.BMP)"),
+                                 false);
         if (files.isEmpty())
             return;
         const QString folder = Strings::AddBackslash(QFileInfo(files.first()).absolutePath());
@@ -403,8 +424,9 @@ void TPicturePage::ListSourceFolder(const QString& folder) {
     auto entries = std::make_shared<QStringList>();
     const TRunState& state = State;
     TJobProgress* progress = Progress;
-    RunJob([&state, folder, progress,
-            entries] { *entries = SourceFolder::List(state, folder, *progress); },
+    const auto order = SourceFolder::TOrder(SourceOrderBox->currentData().toInt());
+    RunJob([&state, folder, progress, entries,
+            order] { *entries = SourceFolder::List(state, folder, *progress, order); },
            [this, entries] {
                Sources->SetEntries(*entries);
                StatusLabel->clear();

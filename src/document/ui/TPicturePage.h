@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListView;
@@ -109,6 +110,7 @@ private:
     int PreviewGeneration = 0;
 
     QPushButton* OpenBitBtn = nullptr;
+    QComboBox* SourceOrderBox = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
     QLabel* HintLabel = nullptr;
