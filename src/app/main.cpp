@@ -1,4 +1,5 @@
 #include "acquire/TScanner.h"
+#include "shell/Jobs.h"
 #include "shell/QtTranslations.h"
 #include "shell/TRunState.h"
 #include "shell/TStartup.h"
@@ -15,6 +16,7 @@ using namespace Lumerix;
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
+    const Lumerix::Jobs::TDrainOnExit drainJobs;
     ApplicationLook::SetUp();
 
     // SANE ends before main returns, after the windows that may hold a device are gone.

@@ -48,8 +48,7 @@ void Play(TCliContext& context) {
     const TRunState& state = context.State;
     if (!context.Arguments.isEmpty()) {
         const QString name = context.Arguments.first();
-        if (!TSlideshowStore::IsShowFolderName(name) ||
-            !TSlideshowStore(state).ReadDescription(name).Exists)
+        if (!TSlideshowStore(state).IsShow(name))
             throw TCliError{
                 QStringLiteral("no slideshow \"%1\" in %2").arg(name, state.WorkspaceDir)};
     }

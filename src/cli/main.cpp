@@ -1,5 +1,6 @@
 #include "TCommandLine.h"
 #include "acquire/TScanner.h"
+#include "shell/Jobs.h"
 
 #include <QGuiApplication>
 
@@ -9,6 +10,7 @@ int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
+    const Lumerix::Jobs::TDrainOnExit drainJobs;
     QGuiApplication::setApplicationName(QStringLiteral("lumerix"));
     QStringList arguments = QGuiApplication::arguments();
     arguments.removeFirst();

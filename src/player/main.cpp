@@ -2,6 +2,7 @@
 #include "player/TPlayerSetup.h"
 #include "player/ui/HostWindow.h"
 #include "player/ui/TPlayerWindow.h"
+#include "shell/Jobs.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -14,6 +15,7 @@ using namespace Lumerix;
 // The slideshow player: shows the slideshows in its folder (or the one given).
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
+    const Lumerix::Jobs::TDrainOnExit drainJobs;
     QApplication::setApplicationName(QStringLiteral("Lumerix"));
 
     const TPlayerOptions options =

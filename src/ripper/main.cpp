@@ -1,5 +1,6 @@
 #include "ripper/TCdRipper.h"
 #include "ripper/ui/TRipperForm.h"
+#include "shell/Jobs.h"
 #include "shell/QtTranslations.h"
 #include "shell/TPreferences.h"
 #include "shell/TRunState.h"
@@ -13,6 +14,7 @@ using namespace Lumerix;
 // disc into the slideshow folder it names. "--all" rips every track without asking.
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
+    const Lumerix::Jobs::TDrainOnExit drainJobs;
     const TFolderLocations locations = TFolderLocations::ForThisUser();
     const QString language = TPreferences::StoredLanguage(locations);
     const bool german = language == u"GERMAN";

@@ -18,4 +18,9 @@ QThreadPool* Pool() {
     return &pool;
 }
 
+TDrainOnExit::~TDrainOnExit() {
+    Pool()->clear();
+    Pool()->waitForDone();
+}
+
 } // namespace Lumerix::Jobs

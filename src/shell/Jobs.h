@@ -11,4 +11,15 @@ namespace Lumerix::Jobs {
 /// window. A job may wait for parts it started here: a waiting thread runs them itself.
 QThreadPool* Pool();
 
+/// Declared in `main` right after the application object: on leaving `main` it drops the jobs
+/// still queued and waits for those running, while the application they may use (fonts, the
+/// platform) still exists. The pool itself lives until static destruction.
+class TDrainOnExit {
+public:
+    TDrainOnExit() = default;
+    TDrainOnExit(const TDrainOnExit&) = delete;
+    TDrainOnExit& operator=(const TDrainOnExit&) = delete;
+    ~TDrainOnExit();
+};
+
 } // namespace Lumerix::Jobs

@@ -151,7 +151,7 @@ const TWriter Writers[] = {
          request.Title = "Urlaub";
          request.SettingsFile = c.Kit.Root() + "Gallery_Diashow_0001.ini";
          for (const char* name : {"a.jpg", "b.jpg", "c.jpg"})
-             request.PictureLines.append(Sources(c) + name + " | Bild");
+             request.Pictures.append({Sources(c) + name, "Bild"});
          TGallerySettings settings;
          settings.LargePicX = "600";
          TSilentProgress progress;

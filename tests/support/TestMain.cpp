@@ -1,3 +1,5 @@
+#include "shell/Jobs.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -9,5 +11,6 @@ int main(int argc, char* argv[]) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
     QApplication application(argc, argv);
+    const Lumerix::Jobs::TDrainOnExit drainJobs;
     return RUN_ALL_TESTS();
 }
