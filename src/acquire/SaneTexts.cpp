@@ -1,5 +1,7 @@
 #include "SaneTexts.h"
 
+#include "shell/QtTranslations.h"
+
 #include <QFile>
 #include <QtEndian>
 
@@ -11,20 +13,6 @@ namespace Lumerix::SaneTexts {
 namespace {
 
 constexpr quint32 Magic = 0x950412de;
-
-// The catalogue folder's name for an interface language; empty for English, the backends'
-// own language.
-QString LocaleOf(const QString& languageCode) {
-    if (languageCode == u"GERMAN")
-        return QStringLiteral("de");
-    if (languageCode == u"FRANCE")
-        return QStringLiteral("fr");
-    if (languageCode == u"ITALIAN")
-        return QStringLiteral("it");
-    if (languageCode == u"SPAIN")
-        return QStringLiteral("es");
-    return {};
-}
 
 } // namespace
 
@@ -79,7 +67,7 @@ QHash<QString, QString> ReadCatalogue(const QByteArray& bytes) {
 }
 
 QString Translate(const QString& text, const QString& languageCode) {
-    const QString locale = LocaleOf(languageCode);
+    const QString locale = QtTranslations::LocaleOf(languageCode);
     if (locale.isEmpty() || text.isEmpty())
         return text;
     // Each catalogue is read once; windows of several threads may ask.

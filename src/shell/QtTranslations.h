@@ -4,8 +4,8 @@
 
 namespace Lumerix::QtTranslations {
 
-/// The locale of Qt's own translation files for a language code ("GERMAN" → "de"); empty for
-/// English, which Qt speaks untranslated.
+/// The locale of translation catalogues (Qt's own, SANE's) for a language code ("GERMAN" →
+/// "de"); empty for English, which both speak untranslated.
 QString LocaleOf(const QString& languageCode);
 
 /// Installs Qt's own texts (Yes/No/Cancel of the message boxes, the file, colour and print
