@@ -158,16 +158,6 @@ QString ShellQuoted(const QString& text) {
 
 } // namespace
 
-int CopyRootFiles(const TRunState& state, const QString& target) {
-    const QDir root(state.WorkspaceDir);
-    int copied = 0;
-    for (const QString& name : root.entryList(QDir::Files | QDir::Hidden)) {
-        if (Execute::CopyFile(root.filePath(name), target + name))
-            ++copied;
-    }
-    return copied;
-}
-
 bool WriteCdRom(const TRunState& state, const QStringList& shows, QString* error) {
     const QString target = state.CdRomDir;
     const QString name =

@@ -12,10 +12,6 @@ class TRunState;
 /// autostart files), so a package is that root's files plus the chosen slideshow folders.
 namespace PackageWriter {
 
-/// Copies every file (no folders) of the workspace root into `target`; failed copies are
-/// skipped. Returns the number copied.
-int CopyRootFiles(const TRunState& state, const QString& target);
-
 /// Rebuilds `CdRomDir` from scratch: the root files and the folders of `shows`, ready to be
 /// burnt to the root of a disc. The new package is built beside and replaces the old one only
 /// when complete. False with `error` when a name in `shows` is not a slideshow of the

@@ -1,7 +1,5 @@
 #include "PlayerFiles.h"
 
-#include "shell/TextCodec.h"
-
 #include <QFileInfo>
 
 namespace Lumerix::PlayerFiles {
@@ -15,12 +13,6 @@ bool IsFileWithin(const QString& path, qint64 limit) {
 
 TIniFile ReadIni(const QString& path) {
     return TIniFile(IsFileWithin(path, MaxIniBytes) ? path : QString());
-}
-
-QStringList ReadLines(const QString& path, qint64 limit) {
-    if (!IsFileWithin(path, limit))
-        return {};
-    return TextCodec::ReadLines(path);
 }
 
 } // namespace Lumerix::PlayerFiles

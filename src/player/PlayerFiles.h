@@ -3,7 +3,6 @@
 #include "shell/TIniFile.h"
 
 #include <QString>
-#include <QStringList>
 
 /// Reading the files of a slideshow folder without trusting them: whatever lies there (a
 /// folder in place of a file, a huge file, binary junk) gives defaults instead of a failure.
@@ -11,8 +10,6 @@ namespace Lumerix::PlayerFiles {
 
 /// INI files and playlists are small; anything larger is not one.
 inline constexpr qint64 MaxIniBytes = qint64(1) << 20;
-/// A picture list of this size holds far more pictures than anyone shows.
-inline constexpr qint64 MaxListBytes = qint64(16) << 20;
 
 /// True for a regular file (links followed) of at most `limit` bytes.
 bool IsFileWithin(const QString& path, qint64 limit);
@@ -20,9 +17,5 @@ bool IsFileWithin(const QString& path, qint64 limit);
 /// The INI file at `path`; an absent one (every read gives its default) when the path is not
 /// a file of at most `MaxIniBytes`.
 TIniFile ReadIni(const QString& path);
-
-/// The text lines of `path` (UTF-8 or Windows-1252); none when it is not a file of at most
-/// `limit` bytes.
-QStringList ReadLines(const QString& path, qint64 limit = MaxListBytes);
 
 } // namespace Lumerix::PlayerFiles

@@ -44,8 +44,10 @@ void TFrameCache::Request(TFrameKey key, const TPlayerPicture& picture) {
         emit Ready(key);
     });
     const TFrameComposer composer = Layout;
-    watcher->setFuture(QtConcurrent::run(
-        Jobs::Pool(), [composer, picture] { return composer.ComposePicture(picture); }));
+    const auto compose = [composer, picture] {
+        return composer.ComposePicture(picture);
+    };
+    watcher->setFuture(QtConcurrent::run(Jobs::Pool(), compose));
 }
 
 void TFrameCache::KeepOnly(const QList<TFrameKey>& keep) {

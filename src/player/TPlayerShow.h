@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/TPreferences.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -19,9 +21,6 @@ struct TPlayerPicture {
 /// missing and anything unreadable are left out.
 class TPlayerShow {
 public:
-    static constexpr int DefaultSeconds = 3;
-    static constexpr int MaxSeconds = 3600;
-
     /// Reads the slideshow in `folder` (its full path).
     static TPlayerShow Load(const QString& folder);
 
@@ -29,7 +28,7 @@ public:
     const QString& Folder() const { return FolderPath; }
     /// The title; the folder name when the show has none.
     const QString& Title() const { return ShowTitle; }
-    /// Seconds each picture stays, 1 .. `MaxSeconds`.
+    /// Seconds each picture stays, 1 .. 3600 (`TPreferences::MaxSeconds`).
     int Seconds() const { return PictureSeconds; }
     const QList<TPlayerPicture>& Pictures() const { return PictureList; }
     /// The music files in playing order: "*.mp3" and "*.wav" by name.
@@ -41,7 +40,7 @@ private:
     QString FolderName;
     QString FolderPath;
     QString ShowTitle;
-    int PictureSeconds = DefaultSeconds;
+    int PictureSeconds = TPreferences::DefaultSeconds;
     QList<TPlayerPicture> PictureList;
     QStringList TrackList;
     int Skipped = 0;

@@ -358,17 +358,17 @@ void TVideoBuild::RenameFrames() {
             if (frames[k].contains(QStringLiteral("_Key."), Qt::CaseInsensitive))
                 keys.append(folder.filePath(TransitionFrames::SequenceName(k)));
         }
-        const QList<QString> errors = QtConcurrent::blockingMapped(
-            Jobs::Pool(), keys, [this](const QString& path) -> QString {
-                try {
-                    TRasterImage frame;
-                    frame.Load(path);
-                    StoreSvcdFrame(frame, path);
-                    return {};
-                } catch (const TImagingError& error) {
-                    return error.Text();
-                }
-            });
+        const auto store = [this](const QString& path) -> QString {
+            try {
+                TRasterImage frame;
+                frame.Load(path);
+                StoreSvcdFrame(frame, path);
+                return {};
+            } catch (const TImagingError& error) {
+                return error.Text();
+            }
+        };
+        const QList<QString> errors = QtConcurrent::blockingMapped(Jobs::Pool(), keys, store);
         for (const QString& error : errors) {
             if (!error.isEmpty())
                 throw TBuildError(error);
