@@ -210,6 +210,22 @@ exit 2
     }
     void TearDown() override { qputenv("PATH", OldPath); }
 
+    // Runs the ripper program alone with "--all" on Diashow_0001, with `path` as its PATH
+    // (empty: this test's), and waits for it.
+    void RunRipper(QProcess& ripper, const QString& path = {}) {
+        ASSERT_TRUE(
+            CdRipper::WriteHandOver(State->ProgramDir, State->WorkspaceDir, "Diashow_0001"));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("LUMERIX_PROGRAM_DIR", State->ProgramDir);
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.insert("XDG_RUNTIME_DIR", Kit.Root() + "runtime");
+        if (!path.isEmpty())
+            environment.insert("PATH", path);
+        ripper.setProcessEnvironment(environment);
+        ripper.start(QStringLiteral(LUMERIX_RIPPER), {"--all"});
+        ASSERT_TRUE(ripper.waitForFinished(30000));
+    }
+
     QString Bin;
     QByteArray OldPath;
 };
@@ -257,15 +273,8 @@ TEST_F(CdImport, TheCheckNamesTheMissingPart) {
 }
 
 TEST_F(CdImport, TheRipperProgramRipsEveryTrackIntoTheHandedOverFolder) {
-    ASSERT_TRUE(CdRipper::WriteHandOver(State->ProgramDir, State->WorkspaceDir, "Diashow_0001"));
     QProcess ripper;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("LUMERIX_PROGRAM_DIR", State->ProgramDir);
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    environment.insert("XDG_RUNTIME_DIR", Kit.Root() + "runtime");
-    ripper.setProcessEnvironment(environment);
-    ripper.start(QStringLiteral(LUMERIX_RIPPER), {"--all"});
-    ASSERT_TRUE(ripper.waitForFinished(30000));
+    ASSERT_NO_FATAL_FAILURE(RunRipper(ripper));
     // Track 2 fails: the ripper reports it and keeps what it read before.
     const QStringList tracks =
         QDir(State->WorkspaceDir + "Diashow_0001").entryList({"CD-Track*"}, QDir::Files);
@@ -273,16 +282,8 @@ TEST_F(CdImport, TheRipperProgramRipsEveryTrackIntoTheHandedOverFolder) {
 }
 
 TEST_F(CdImport, TheRipperAloneNamesTheMissingProgram) {
-    ASSERT_TRUE(CdRipper::WriteHandOver(State->ProgramDir, State->WorkspaceDir, "Diashow_0001"));
     QProcess ripper;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("LUMERIX_PROGRAM_DIR", State->ProgramDir);
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    environment.insert("XDG_RUNTIME_DIR", Kit.Root() + "runtime");
-    environment.insert("PATH", Kit.Root() + "nothing");
-    ripper.setProcessEnvironment(environment);
-    ripper.start(QStringLiteral(LUMERIX_RIPPER), {"--all"});
-    ASSERT_TRUE(ripper.waitForFinished(30000));
+    ASSERT_NO_FATAL_FAILURE(RunRipper(ripper, Kit.Root() + "nothing"));
     EXPECT_EQ(ripper.exitCode(), 1);
     const QString error = QString::fromUtf8(ripper.readAllStandardError());
     EXPECT_TRUE(error.contains("cdparanoia") &&

@@ -101,6 +101,14 @@ bool TFtpTestServer::Available() {
            probe.exitCode() == 0;
 }
 
+QString TFtpTestServer::PrepareTls(const QString& folder, QString* fingerprint) {
+    if (!Available())
+        return QStringLiteral("/usr/bin/python3 has no pyftpdlib");
+    if (!MakeCertificates(folder, fingerprint))
+        return QStringLiteral("/usr/bin/python3 has no cryptography module");
+    return {};
+}
+
 bool TFtpTestServer::MakeCertificates(const QString& folder, QString* fingerprint) {
     // A certificate authority and a server certificate for 127.0.0.1 that it signs; the
     // server's file holds its key too. Prints the server certificate's SHA-256 fingerprint.

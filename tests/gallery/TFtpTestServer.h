@@ -24,6 +24,9 @@ public:
     /// 127.0.0.1 it signed, with its key) into `folder`; `fingerprint` is the server
     /// certificate's SHA-256 fingerprint. False without Python's cryptography module.
     static bool MakeCertificates(const QString& folder, QString* fingerprint);
+    /// Both at once, for a test that needs a TLS server: why it cannot have one (the text to
+    /// skip with), or empty once the certificates are in `folder`.
+    static QString PrepareTls(const QString& folder, QString* fingerprint);
 
     /// With `certificate` (a PEM file holding the key too) the server offers TLS.
     explicit TFtpTestServer(TMode mode = TMode::Normal, const QString& certificate = {});
