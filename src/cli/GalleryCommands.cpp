@@ -70,7 +70,7 @@ void Gallery(TCliContext& context) {
 
     // An upload under way sends the output folder file by file: it stays as it is.
     QLockFile upload(TFtpUpload::LockPath(request.OutputDir()));
-    if (!upload.tryLock(0))
+    if (!TFtpUpload::TryLockOutput(upload))
         throw TCliError{QStringLiteral("%1 is being uploaded: the gallery is made when the upload "
                                        "has finished")
                             .arg(request.OutputDir())};
@@ -145,7 +145,7 @@ void Upload(TCliContext& context) {
                             .arg(outputDir)};
 
     QLockFile sending(TFtpUpload::LockPath(outputDir));
-    sending.tryLock(0);
+    TFtpUpload::TryLockOutput(sending);
     TTerminalPrompter& prompter = context.Prompter;
     TTerminalProgress progress;
     TFtpClient client;

@@ -4,6 +4,8 @@
 #include "shell/TProgress.h"
 
 #include <QDir>
+#include <QLockFile>
+#include <QThread>
 
 #include <cmath>
 
@@ -66,6 +68,24 @@ QString TFtpUpload::LocalPath(const QString& absolutePath) {
 
 QString TFtpUpload::LockPath(const QString& outputFolder) {
     return QDir::cleanPath(QDir(outputFolder).absolutePath()) + QStringLiteral(".upload.lock");
+}
+
+bool TFtpUpload::TryLockOutput(QLockFile& lock) {
+    if (lock.tryLock(0))
+        return true;
+    if (lock.error() != QLockFile::LockFailedError)
+        return false;
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    if (lock.getLockInfo(&pid, &host, &application))
+        return false;
+    // A live run writes its number right after creating the file; give it that moment.
+    QThread::msleep(50);
+    if (lock.getLockInfo(&pid, &host, &application))
+        return false;
+    lock.removeStaleLockFile();
+    return lock.tryLock(0);
 }
 
 QStringList TFtpUpload::CommandList(const QString& outputFolder, const QString& serverDir) {

@@ -3,6 +3,8 @@
 #include "TFtpAccount.h"
 #include "TFtpClient.h"
 
+class QLockFile;
+
 #include <QString>
 #include <QStringList>
 
@@ -53,6 +55,10 @@ public:
     /// The lock file an upload of `outputFolder` holds (beside it), so that the gallery is not
     /// made anew under a transfer, by this program or another one.
     static QString LockPath(const QString& outputFolder);
+    /// Takes `lock` (made on LockPath()) at once, or says that another run holds it. A lock
+    /// file without its owner's number is left by a run killed while it took the lock: it is
+    /// taken over rather than blocking every run for Qt's stale time.
+    static bool TryLockOutput(QLockFile& lock);
     /// One "copy" line for every entry of `outputFolder` whose name does not begin with ".",
     /// into the trimmed `serverDir` (nothing but the name when it is empty).
     static QStringList CommandList(const QString& outputFolder, const QString& serverDir);

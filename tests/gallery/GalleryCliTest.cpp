@@ -60,6 +60,11 @@ TEST_F(GalleryCli, GalleryWritesTheSettingsFirstAndPrintsTheFolder) {
     EXPECT_EQ(refused.ExitCode, 1);
     EXPECT_TRUE(refused.Err.contains("is being uploaded")) << refused.Err.toStdString();
     upload.unlock();
+    // A run killed between creating the lock file and writing its number into it.
+    TTestKit::WriteFile(ProgramDir + "gallery.upload.lock", "");
+    const TTestKit::TCliRun afterKill = Kit.RunCli({"gallery", Show});
+    EXPECT_EQ(afterKill.ExitCode, 0) << afterKill.Err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(ProgramDir + "gallery.upload.lock"));
 
     EXPECT_EQ(Kit.RunCli({"gallery", Show, "--set", "Farbe=1"}).ExitCode, 1);
     EXPECT_EQ(Kit.RunCli({"gallery", Show, "--set"}).ExitCode, 1);

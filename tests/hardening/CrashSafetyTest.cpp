@@ -110,7 +110,9 @@ protected:
         environment.remove("LUMERIX_KIT_DIR");
         process.setProcessEnvironment(environment);
         process.setStandardOutputFile(QProcess::nullDevice());
-        process.setStandardErrorFile(QProcess::nullDevice());
+        // A finished run that fails says why.
+        if (killAfterMs >= 0)
+            process.setStandardErrorFile(QProcess::nullDevice());
         process.setStandardInputFile(QProcess::nullDevice());
         process.start(QStringLiteral(LUMERIX_CLI), arguments);
         EXPECT_TRUE(process.waitForStarted());
@@ -121,11 +123,13 @@ protected:
         }
         EXPECT_TRUE(process.waitForFinished(60000) || process.state() == QProcess::NotRunning)
             << arguments.join(' ').toStdString() << ": " << process.errorString().toStdString();
+        LastError = QString::fromLocal8Bit(process.readAllStandardError()).toStdString();
         return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     }
 
     TTestKit Kit;
     QString Home;
+    std::string LastError; ///< what the last finished run printed on stderr
 };
 
 int Rounds() {
@@ -177,7 +181,7 @@ TEST_P(CrashSafety, KilledWriterLeavesOldOrNewContent) {
         // What a finished run makes of the old files.
         for (int i = 0; i < scenario.Files.size(); ++i)
             Restore(Kit.Root() + scenario.Files[i].Path, before[i]);
-        ASSERT_EQ(Run(arguments, -1), 0) << "round " << round;
+        ASSERT_EQ(Run(arguments, -1), 0) << "round " << round << ": " << LastError;
 
         bool allOld = true;
         bool allNew = true;

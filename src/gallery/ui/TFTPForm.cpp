@@ -223,7 +223,7 @@ void TFTPForm::Upload() {
     JobRunning = true;
     setCursor(Qt::BusyCursor);
     OutputLock = std::make_unique<QLockFile>(TFtpUpload::LockPath(OutputDir));
-    OutputLock->tryLock(0);
+    TFtpUpload::TryLockOutput(*OutputLock);
     auto* watcher = new QFutureWatcher<void>(this);
     connect(watcher, &QFutureWatcher<void>::finished, this, [this, watcher] {
         watcher->deleteLater();

@@ -257,7 +257,7 @@ void THTMLForm::Generate() {
     // The upload sends the output folder file by file; making it anew would empty it mid-way.
     // Another program's upload holds the folder's lock.
     QLockFile upload(TFtpUpload::LockPath(Request.OutputDir()));
-    if (Ftp->Running() || !upload.tryLock(0)) {
+    if (Ftp->Running() || !TFtpUpload::TryLockOutput(upload)) {
         Prompter.Error(State.Language().Pick(
             QStringLiteral("Die Galerie wird gerade hochgeladen. Warten Sie, bis der Upload "
                            "fertig ist, oder brechen Sie ihn ab."),
