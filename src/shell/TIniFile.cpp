@@ -166,6 +166,21 @@ bool TIniFile::WriteString(const QString& section, const QString& key, const QSt
 bool TIniFile::WriteStrings(const QString& section,
                             const QList<std::pair<QString, QString>>& values) {
     QStringList lines = Lines();
+    Apply(lines, section, values);
+    return Store(std::move(lines));
+}
+
+bool TIniFile::RewriteFrom(const QString& templatePath, const QString& section,
+                           const QList<std::pair<QString, QString>>& values) {
+    if (!QFileInfo(templatePath).isFile())
+        return WriteStrings(section, values);
+    QStringList lines = TIniFile(templatePath).Lines();
+    Apply(lines, section, values);
+    return Store(std::move(lines), templatePath);
+}
+
+void TIniFile::Apply(QStringList& lines, const QString& section,
+                     const QList<std::pair<QString, QString>>& values) const {
     for (const auto& [key, value] : values) {
         const TLocation location = Locate(lines, section, key);
         // A value is one line: a line break inside it would turn its rest into another key.
@@ -187,7 +202,6 @@ bool TIniFile::WriteStrings(const QString& section,
             lines.insert(insertAt, keyLine);
         }
     }
-    return Store(std::move(lines));
 }
 
 bool TIniFile::WriteInteger(const QString& section, const QString& key, int value) {
@@ -207,7 +221,7 @@ bool TIniFile::DeleteKey(const QString& section, const QString& key) {
     return Store(std::move(lines));
 }
 
-bool TIniFile::Store(QStringList lines) {
+bool TIniFile::Store(QStringList lines, const QString& lineEndsOf) {
     const QString folder = QFileInfo(Path).absolutePath();
     if (!QDir().mkpath(folder)) {
         Error = QStringLiteral("%1: cannot create the folder %2").arg(Path, folder);
@@ -215,7 +229,9 @@ bool TIniFile::Store(QStringList lines) {
     }
     // The file keeps the line ends it has (CR LF from the other system stays CR LF).
     QString lineEnd = QStringLiteral("\n");
-    const QString source = QFileInfo::exists(Path) || FallbackPath.isEmpty() ? Path : FallbackPath;
+    const QString source = !lineEndsOf.isEmpty()                               ? lineEndsOf
+                           : QFileInfo::exists(Path) || FallbackPath.isEmpty() ? Path
+                                                                               : FallbackPath;
     if (QFile existing(source); existing.open(QIODevice::ReadOnly)) {
         // A first line ending at a lone CR marks the old Mac form, which the reader takes too.
         const QByteArray first = existing.readLine(64 * 1024);

@@ -38,6 +38,11 @@ public:
     bool WriteString(const QString& section, const QString& key, const QString& value);
     /// Several keys of one section in one write.
     bool WriteStrings(const QString& section, const QList<std::pair<QString, QString>>& values);
+    /// Makes the file the `templatePath` file (line ends too) with `values` written into
+    /// `section`: keys the file holds beyond the template are dropped. One write at most, none
+    /// when the file already says that. Without the template, the same as WriteStrings().
+    bool RewriteFrom(const QString& templatePath, const QString& section,
+                     const QList<std::pair<QString, QString>>& values);
     bool WriteInteger(const QString& section, const QString& key, int value);
     bool WriteBool(const QString& section, const QString& key, bool value);
     bool DeleteKey(const QString& section, const QString& key);
@@ -53,7 +58,10 @@ private:
 
     const QStringList& Lines() const;
     TLocation Locate(const QStringList& lines, const QString& section, const QString& key) const;
-    bool Store(QStringList lines);
+    void Apply(QStringList& lines, const QString& section,
+               const QList<std::pair<QString, QString>>& values) const;
+    /// `lineEndsOf` names the file whose line ends the written one takes (default: its own).
+    bool Store(QStringList lines, const QString& lineEndsOf = {});
 
     QString Path;
     QString FallbackPath;

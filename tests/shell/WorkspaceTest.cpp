@@ -58,7 +58,7 @@ TEST(Workspace, SecondStartRefreshesTheKitButNeverReseeds) {
     const QString root = state->WorkspaceDir;
     QDir(root + "Diashow_0001").removeRecursively();
     TTestKit::WriteFile(root + "Autorun.inf", "changed");
-    TTestKit::WriteFile(root + "Settings.ini", "changed");
+    TTestKit::WriteFile(root + "Settings.ini", "[PLAYER]\nStray=1\n");
     TTestKit::WriteFile(root + "del/Diashow.ini", "changed");
 
     const TWorkspace::TPrepareResult again = TWorkspace::Prepare(*state);
@@ -73,6 +73,7 @@ TEST(Workspace, SecondStartRefreshesTheKitButNeverReseeds) {
     for (const auto& [key, value] : TPreferences::PlayerValues(*state))
         EXPECT_EQ(settings.ReadString(TPreferences::Section, key, "<absent>"), value)
             << key.toStdString();
+    EXPECT_FALSE(settings.ValueExists(TPreferences::Section, "Stray"));
     EXPECT_EQ(TTestKit::ReadFile(root + "del/Diashow.ini"),
               TTestKit::ReadFile(state->KitDir + "diashow/del/Diashow.ini"));
 }
@@ -100,12 +101,15 @@ TEST(Workspace, RefreshCopiesOnlyWhatDiffersFromTheKit) {
     age(player);
     // Left as the kit has it.
     age(root + "play.ply");
+    // Already the kit's file with the user's settings over it.
+    age(root + "Settings.ini");
 
     ASSERT_TRUE(TWorkspace::Prepare(*state).Ok);
     EXPECT_EQ(TTestKit::ReadFile(root + "Autorun.inf"),
               TTestKit::ReadFile(state->KitDir + "diashow/Autorun.inf"));
     EXPECT_TRUE(QFileInfo(player).isExecutable());
     EXPECT_EQ(QFileInfo(root + "play.ply").lastModified(), past) << "an equal file is untouched";
+    EXPECT_EQ(QFileInfo(root + "Settings.ini").lastModified(), past);
     EXPECT_EQ(TTestKit::ReadFile(root + "play.ply"),
               TTestKit::ReadFile(state->KitDir + "diashow/play.ply"));
 }
