@@ -1,10 +1,23 @@
 #include "TCommandLine.h"
-#include "acquire/TScanner.h"
 #include "shell/Jobs.h"
+#ifdef LUMERIX_CLI_FULL
+#include "acquire/TScanner.h"
+#endif
 
+#include <QFile>
 #include <QGuiApplication>
+#include <QTextStream>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include <unistd.h>
 
 int main(int argc, char* argv[]) {
+    // The arguments as given, before the application takes out its own options, for the
+    // program that holds the whole command table.
+    std::vector<char*> given(argv, argv + argc + 1);
     // Commands draw text into pictures (captions of video frames), which needs a GUI
     // application; the offscreen platform needs no display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -14,7 +27,21 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setApplicationName(QStringLiteral("lumerix"));
     QStringList arguments = QGuiApplication::arguments();
     arguments.removeFirst();
+    Lumerix::TCommandLine commandLine;
+#ifdef LUMERIX_CLI_FULL
     // SANE ends before main returns, while its backends' static objects still exist.
     const Lumerix::SaneSession::TScope sane;
-    return Lumerix::TCommandLine().Run(arguments);
+#else
+    // The same process goes on as lumerix-cli-full: same process id, terminal and exit code.
+    commandLine.Elsewhere = [&given] {
+        const QByteArray full =
+            QFile::encodeName(QGuiApplication::applicationDirPath() + "/lumerix-cli-full");
+        execv(full.constData(), given.data());
+        const int error = errno;
+        QTextStream(stderr) << "lumerix-cli: cannot start " << QFile::decodeName(full) << ": "
+                            << std::strerror(error) << '\n';
+        return 1;
+    };
+#endif
+    return commandLine.Run(arguments);
 }
