@@ -241,10 +241,10 @@ TEST_F(PhotoImport, SourceListShowsEveryFormatAndSortsByDateTaken) {
     EXPECT_EQ(byDate.mid(0, 3), QStringList({"IMG_3.jpg", "IMG_2.jpg", "IMG_1.jpg"}));
 }
 
-// FFmpeg, libcurl, SANE and libheif bring over a hundred libraries, and loading them is most
-// of a start: the plain commands load none of them, a HEIF picture loads its decoder only,
-// and the commands that need the rest (here: the help text of all) run where they are. The
-// dynamic loader names every library it loads.
+// FFmpeg, libcurl, SANE and libheif bring over a hundred libraries, and loading them was most
+// of a start. The plain commands load none of them and a HEIF picture only its decoder; the
+// help text comes from the program that holds every command. The dynamic loader names each
+// library it loads.
 TEST_F(PhotoImport, PlainCommandsLoadNoneOfTheLargeLibraries) {
     const QRegularExpression large(
         QStringLiteral(R"(file=(?:\S*/)?(libav\w+|libsw\w+|libcurl[-\w]*|libsane|libheif)\.so)"));
