@@ -106,15 +106,21 @@ TCommandLine::TCommandLine() {
              "print the preferences, print one (KEY) or store one (KEY=VALUE) in Generator.ini"),
          Prefs},
     };
+    // The scanner, gallery and video commands need SANE, libcurl or FFmpeg; lumerix-cli goes
+    // without them and hands them on (see Elsewhere).
     Commands.append(DocumentCommands());
     Commands.append(SettingsCommands());
     Commands.append(PackageCommands());
     Commands.append(AudioCommands());
+#ifdef LUMERIX_CLI_FULL
     Commands.append(ScanCommands());
+#endif
     Commands.append(EditCommands());
+#ifdef LUMERIX_CLI_FULL
     Commands.append(GalleryCommands());
     Commands.append(VideoCommands());
     Commands.append(VideoFrameCommands());
+#endif
     Commands.append(PrintCommands());
 }
 
@@ -151,6 +157,8 @@ int TCommandLine::Run(const QStringList& arguments) {
             return arguments[++i];
         };
         if (option == u"--help") {
+            if (Elsewhere)
+                return Elsewhere();
             QTextStream(stdout) << HelpText();
             return 0;
         }
@@ -177,6 +185,8 @@ int TCommandLine::Run(const QStringList& arguments) {
         }
     }
     if (i >= arguments.size()) {
+        if (Elsewhere)
+            return Elsewhere();
         QTextStream(stderr) << HelpText();
         return 2;
     }
@@ -185,6 +195,8 @@ int TCommandLine::Run(const QStringList& arguments) {
         std::find_if(Commands.begin(), Commands.end(),
                      [&](const TCommand& candidate) { return candidate.Name == name; });
     if (command == Commands.end()) {
+        if (Elsewhere)
+            return Elsewhere();
         QTextStream(stderr) << "lumerix-cli: unknown command " << name << " (see --help)\n";
         return 2;
     }

@@ -42,6 +42,11 @@ public:
 
     QString HelpText() const;
 
+    /// Set when this program holds only part of the table: runs the whole command line in the
+    /// program that holds all of it when it asks for the help text, names no command or one
+    /// not held here. Returns only when that program could not be started.
+    std::function<int()> Elsewhere;
+
 private:
     QList<TCommand> Commands;
 };

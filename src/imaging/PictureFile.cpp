@@ -1,17 +1,18 @@
 #include "imaging/PictureFile.h"
 
+#include "imaging/HeifDecoder.h"
 #include "imaging/JpegMarkers.h"
 #include "imaging/TRasterImage.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QLibrary>
 #include <QtEndian>
 
-#include <libheif/heif.h>
-
-#include <memory>
-#include <mutex>
+#include <algorithm>
+#include <utility>
 
 namespace Lumerix::PictureFile {
 
@@ -128,68 +129,38 @@ TDecoded DecodeWithQt(const QString& path, TFormat format) {
     return {upright, exif};
 }
 
+// libheif and its codecs are loaded with the module on the first HEIF picture, not at start.
+HeifDecoder::TDecode HeifModule(QString* error) {
+    static QString loadError;
+    static const HeifDecoder::TDecode decode = [] {
+        QLibrary module(QCoreApplication::applicationDirPath() +
+                        QStringLiteral("/" LUMERIX_MODULE_DIR_FROM_BIN "/") +
+                        QLatin1String(HeifDecoder::ModuleName));
+        const auto entry =
+            reinterpret_cast<HeifDecoder::TDecode>(module.resolve(HeifDecoder::EntryName));
+        if (!entry)
+            loadError = module.errorString();
+        return entry;
+    }();
+    *error = loadError;
+    return decode;
+}
+
 TDecoded DecodeHeif(const QString& path) {
-    static std::once_flag started;
-    std::call_once(started, [] { heif_init(nullptr); });
     const QByteArray bytes = ReadAll(path);
-    auto fail = [&](const heif_error& error) {
+    QString moduleError;
+    const HeifDecoder::TDecode decode = HeifModule(&moduleError);
+    if (!decode)
         throw TImagingError(Operation, path,
-                            QStringLiteral("cannot decode: ") + QString::fromUtf8(error.message));
-    };
-    std::unique_ptr<heif_context, decltype(&heif_context_free)> context(heif_context_alloc(),
-                                                                        heif_context_free);
-    if (!context)
-        throw TImagingError(Operation, path, QStringLiteral("out of memory"));
-    heif_error error = heif_context_read_from_memory_without_copy(
-        context.get(), bytes.constData(), std::size_t(bytes.size()), nullptr);
-    if (error.code != heif_error_Ok)
-        fail(error);
-    heif_image_handle* rawHandle = nullptr;
-    error = heif_context_get_primary_image_handle(context.get(), &rawHandle);
-    if (error.code != heif_error_Ok)
-        fail(error);
-    std::unique_ptr<heif_image_handle, decltype(&heif_image_handle_release)> handle(
-        rawHandle, heif_image_handle_release);
-    const qint64 width = heif_image_handle_get_width(handle.get());
-    const qint64 height = heif_image_handle_get_height(handle.get());
-    if (width * height > TRasterImage::MaxPixels)
-        throw TImagingError(Operation, path,
-                            QStringLiteral("too large: %1 × %2").arg(width).arg(height));
-
-    // The container's turn and mirror are applied by the decoder: the result is upright, and
-    // the EXIF orientation (informative only in this format) is reset.
-    heif_image* rawImage = nullptr;
-    error = heif_decode_image(handle.get(), &rawImage, heif_colorspace_RGB,
-                              heif_chroma_interleaved_RGB, nullptr);
-    if (error.code != heif_error_Ok)
-        fail(error);
-    std::unique_ptr<heif_image, decltype(&heif_image_release)> image(rawImage, heif_image_release);
-    int stride = 0;
-    const uint8_t* plane =
-        heif_image_get_plane_readonly(image.get(), heif_channel_interleaved, &stride);
-    const int w = heif_image_get_width(image.get(), heif_channel_interleaved);
-    const int h = heif_image_get_height(image.get(), heif_channel_interleaved);
-    if (!plane || w < 1 || h < 1)
-        throw TImagingError(Operation, path, QStringLiteral("cannot decode: no picture"));
-    QImage bitmap =
-        QImage(plane, w, h, stride, QImage::Format_RGB888).convertToFormat(QImage::Format_BGR888);
-    if (bitmap.isNull())
-        throw TImagingError(Operation, path, QStringLiteral("out of memory"));
-
-    QByteArray exif;
-    heif_item_id id = 0;
-    if (heif_image_handle_get_list_of_metadata_block_IDs(handle.get(), "Exif", &id, 1) == 1) {
-        QByteArray block(qsizetype(heif_image_handle_get_metadata_size(handle.get(), id)), 0);
-        if (heif_image_handle_get_metadata(handle.get(), id, block.data()).code == heif_error_Ok &&
-            block.size() >= 4) {
-            // The block begins with the offset of the TIFF structure after those four bytes.
-            const quint32 offset = qFromBigEndian<quint32>(block.constData());
-            if (offset <= quint32(block.size() - 4))
-                exif = block.mid(4 + offset);
-        }
-    }
-    JpegMarkers::SetTiffOrientation(exif, TOrientation::Upright);
-    return {bitmap, exif};
+                            QStringLiteral("cannot decode HEIF pictures: ") + moduleError);
+    HeifDecoder::TResult result;
+    decode(bytes, TRasterImage::MaxPixels, result);
+    if (result.Bitmap.isNull())
+        throw TImagingError(Operation, path, result.Error);
+    // The decoder applied the container's turn and mirror; the EXIF orientation (informative
+    // only in this format) is reset.
+    JpegMarkers::SetTiffOrientation(result.Exif, TOrientation::Upright);
+    return {result.Bitmap, result.Exif};
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -238,6 +239,51 @@ TEST_F(PhotoImport, SourceListShowsEveryFormatAndSortsByDateTaken) {
     const QStringList byDate = listed({"--by-date"});
     ASSERT_EQ(byDate.size(), 5);
     EXPECT_EQ(byDate.mid(0, 3), QStringList({"IMG_3.jpg", "IMG_2.jpg", "IMG_1.jpg"}));
+}
+
+// FFmpeg, libcurl, SANE and libheif bring over a hundred libraries, and loading them was most
+// of a start. The plain commands load none of them and a HEIF picture only its decoder; the
+// help text comes from the program that holds every command. The dynamic loader names each
+// library it loads.
+TEST_F(PhotoImport, PlainCommandsLoadNoneOfTheLargeLibraries) {
+    const QRegularExpression large(
+        QStringLiteral(R"(file=(?:\S*/)?(libav\w+|libsw\w+|libcurl[-\w]*|libsane|libheif)\.so)"));
+    auto loads = [&](const QStringList& arguments, TTestKit::TCliRun* run = nullptr) {
+        const TTestKit::TCliRun done = Kit.RunCli(arguments, {"LD_DEBUG=files"});
+        EXPECT_EQ(done.ExitCode, 0) << arguments.join(u' ').toStdString();
+        QStringList names;
+        for (const QRegularExpressionMatch& match : large.globalMatch(done.Err))
+            names.append(match.captured(1));
+        names.removeDuplicates();
+        if (run)
+            *run = done;
+        return names;
+    };
+    const TTestKit::TCliRun created = Run({"create", "Handy", Picture("orientation-6.jpg")});
+    ASSERT_EQ(created.ExitCode, 0) << created.Err.toStdString();
+    Show = created.Out.trimmed().section(u'\n', -1);
+    const struct {
+        QStringList Arguments;
+        QStringList Loaded;
+    } cases[] = {
+        {{"paths"}, {}},
+        {{"create", "Plain", Picture("orientation-7.jpg")}, {}},
+        {{"rotate", Show, "1", "90"}, {}},
+        {{"caption", Show, "1", "Am Meer"}, {}},
+        {{"show", Show}, {}},
+        {{"settings"}, {}},
+        {{"prefs"}, {}},
+        {{"add-pictures", Show, Picture("photo.heic")}, {"libheif"}},
+    };
+    for (const auto& [arguments, loaded] : cases)
+        EXPECT_EQ(loads(arguments), loaded) << arguments.first().toStdString();
+    EXPECT_EQ(Names(), QStringList({"orientation-6.jpg", "photo.jpg"}));
+
+    TTestKit::TCliRun help;
+    EXPECT_TRUE(loads({"--help"}, &help).contains("libavcodec"));
+    for (const char* command : {"paths", "rotate", "scan", "upload", "video", "print"})
+        EXPECT_TRUE(help.Out.contains(QRegularExpression(QStringLiteral("\n  %1\\s").arg(command))))
+            << command;
 }
 
 } // namespace

@@ -4,8 +4,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 using namespace Lumerix;
 
@@ -118,6 +121,36 @@ TEST_F(Cli, PrefsRefuseUnknownKeysAndBadValues) {
     EXPECT_EQ(play.ExitCode, 1);
     EXPECT_TRUE(play.Err.startsWith("lumerix-cli: no slideshow \"Diashow_0009\""))
         << play.Err.toStdString();
+}
+
+// A command lumerix-cli hands on to lumerix-cli-full fails and says why, not silently, when
+// that program is missing beside it; the commands it runs itself still work.
+TEST_F(Cli, HandOverWithoutTheFullProgramFailsAndSaysWhy) {
+    const QString alone = Kit.Root() + "alone/bin/lumerix-cli";
+    ASSERT_TRUE(QDir().mkpath(Kit.Root() + "alone/bin"));
+    std::error_code error;
+    std::filesystem::create_hard_link(LUMERIX_CLI, alone.toStdString(), error);
+    if (error) {
+        ASSERT_TRUE(QFile::copy(LUMERIX_CLI, alone));
+    }
+    auto run = [&](const QStringList& arguments) {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("HOME", Kit.Root() + "home");
+        environment.insert("LUMERIX_KIT_DIR", LUMERIX_STAGED_KIT);
+        process.setProcessEnvironment(environment);
+        process.start(alone, arguments);
+        EXPECT_TRUE(process.waitForFinished(30000));
+        return std::pair(process.exitCode(), QString::fromUtf8(process.readAllStandardError()));
+    };
+    for (const QStringList& arguments : {QStringList{"--help"}, QStringList{"video"}}) {
+        const auto [code, err] = run(arguments);
+        EXPECT_EQ(code, 1);
+        EXPECT_TRUE(err.endsWith("lumerix-cli: cannot start " + Kit.Root() +
+                                 "alone/bin/lumerix-cli-full: No such file or directory\n"))
+            << err.toStdString();
+    }
+    EXPECT_EQ(run({"paths"}).first, 0);
 }
 
 } // namespace

@@ -27,7 +27,7 @@ std::unique_ptr<TRunState> TTestKit::State(const QString& language) const {
     return TStartup::CreateRunState(Folders, prompter, QStringLiteral("lumerix"), language);
 }
 
-TTestKit::TCliRun TTestKit::RunCli(const QStringList& arguments) const {
+TTestKit::TCliRun TTestKit::RunCli(const QStringList& arguments, const QStringList& extra) const {
     const QString runtime = RootPath + "runtime";
     QDir().mkpath(runtime);
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -39,6 +39,8 @@ TTestKit::TCliRun TTestKit::RunCli(const QStringList& arguments) const {
     environment.insert("XDG_RUNTIME_DIR", RootPath + "runtime");
     environment.remove("LUMERIX_PROGRAM_DIR");
     environment.remove("LUMERIX_KIT_DIR");
+    for (const QString& entry : extra)
+        environment.insert(entry.section(u'=', 0, 0), entry.section(u'=', 1));
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(LUMERIX_CLI), arguments);
     process.closeWriteChannel();

@@ -29,8 +29,9 @@ public:
         QString Err;
     };
     /// Runs the real lumerix-cli as this kit's user (home and runtime folders inside the root;
-    /// the program and kit folders as an installed program finds them), stdin closed.
-    TCliRun RunCli(const QStringList& arguments) const;
+    /// the program and kit folders as an installed program finds them), stdin closed;
+    /// `extra` adds NAME=VALUE entries to the environment.
+    TCliRun RunCli(const QStringList& arguments, const QStringList& extra = {}) const;
 
     static void WriteFile(const QString& path, const QByteArray& bytes);
     static QByteArray ReadFile(const QString& path);
