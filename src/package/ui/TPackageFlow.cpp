@@ -15,6 +15,7 @@
 #include "video/ui/TDVDWizardForm.h"
 
 #include <QProcess>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QWidget>
 
@@ -38,6 +39,11 @@ QString TPackageFlow::XScreenSaverFile() const {
 }
 
 void TPackageFlow::Run() {
+    // The player of the PC output runs while the windows stay usable: no second flow meanwhile.
+    if (Running)
+        return;
+    Running = true;
+    const auto done = qScopeGuard([this] { Running = false; });
     TMakeWizzard::TOutput output = TMakeWizzard::TOutput::None;
     TDVDWizardForm::TChoice video;
     // The video wizard's "back" returns to the choice of output.

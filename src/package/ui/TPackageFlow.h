@@ -49,6 +49,7 @@ private:
     TPrompter& Prompter;
     TSlideshow& Slideshow;
     QWidget* Window = nullptr;
+    bool Running = false;
     TMakeWizzard* Wizard = nullptr;
     TAnweisungForm* Instructions = nullptr;
     TExportForm* Chooser = nullptr;
