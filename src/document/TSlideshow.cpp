@@ -526,9 +526,13 @@ bool TSlideshow::FinishEdit(int index, const TPictureEdit& edit) {
     if (!edit.Changed)
         return false;
     ++State.UndoCount;
-    // The list cannot change while an edit runs; the check keeps a stale outcome harmless.
-    if (PicturePath(index) == edit.Path)
-        ReplaceThumbnail(index, edit.Thumbnail);
+    // An import that ended meanwhile may have moved the entry.
+    for (int row = PicturePath(index) == edit.Path ? index : 0; row < List.Count(); ++row) {
+        if (PicturePath(row) == edit.Path) {
+            ReplaceThumbnail(row, edit.Thumbnail);
+            break;
+        }
+    }
     return true;
 }
 

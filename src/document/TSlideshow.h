@@ -140,7 +140,8 @@ public:
     /// its undo copy back.
     static TPictureEdit EditFile(const TEditTarget& target, const std::function<void()>& write);
     /// Takes over an edit's outcome on the window thread: reports its failure, or counts the
-    /// undo copy and renews entry `index`. True when the picture changed.
+    /// undo copy and renews entry `index` (or wherever the picture moved). True when the
+    /// picture changed.
     bool FinishEdit(int index, const TPictureEdit& edit);
     /// Stores the current picture file of entry `index` as the next undo copy.
     bool MakeUndoCopy(int index);
