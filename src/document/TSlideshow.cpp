@@ -449,34 +449,90 @@ void TSlideshow::CleanStrayThumbnails() {
 }
 
 bool TSlideshow::Transform(int index, TTransform transform) {
+    const TEditTarget target = EditTarget(index);
+    if (target.Path.isEmpty())
+        return false;
+    const TSilentProgress progress;
+    return FinishEdit(index, TransformFile(target, transform, progress));
+}
+
+TEditTarget TSlideshow::EditTarget(int index) const {
     const QString path = PicturePath(index);
     if (path.isEmpty())
-        return false;
+        return {};
+    return {path, UndoCopyPath(State, State.UndoCount + 1)};
+}
+
+TPictureEdit TSlideshow::TransformFile(const TEditTarget& target, TTransform transform,
+                                       const TProgress& progress) {
+    TPictureEdit edit;
+    edit.Path = target.Path;
     try {
-        QFile file(path);
+        QFile file(target.Path);
         const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         file.close();
-        const QByteArray turned = TRasterImage::TurnLossless(bytes, TurnOf(transform), path);
-        if (!turned.isEmpty()) {
-            if (!MakeUndoCopy(index))
-                return false;
-            TRasterImage::WriteFile(path, turned, QStringLiteral("Save"));
-        } else {
-            // Edges that cut a block cannot be turned losslessly without dropping a strip of
-            // the picture: such pictures are decoded, turned and encoded again at factor 4.
-            TRasterImage image;
-            image.Load(path);
+        const QByteArray turned = TRasterImage::TurnLossless(bytes, TurnOf(transform), target.Path);
+        // Edges that cut a block cannot be turned losslessly without dropping a strip of the
+        // picture: such pictures are decoded, turned and encoded again at factor 4.
+        TRasterImage image;
+        if (turned.isEmpty()) {
+            image.Load(target.Path);
             Apply(image, transform);
-            if (!MakeUndoCopy(index))
-                return false;
-            image.Replace(path, 4);
         }
+        if (progress.Cancelled()) {
+            edit.Cancelled = true;
+            return edit;
+        }
+        edit = EditFile(target, [&] {
+            if (!turned.isEmpty())
+                TRasterImage::WriteFile(target.Path, turned, QStringLiteral("Save"));
+            else
+                image.Replace(target.Path, 4);
+        });
     } catch (const TImagingError& error) {
-        Prompter.PlainError(QStringLiteral("An error occured in your application, \n") +
-                            error.Text());
-        return false;
+        edit.PlainError = error.Text();
     }
-    RefreshEntry(index);
+    if (!edit.PlainError.isEmpty())
+        edit.PlainError.prepend(QStringLiteral("An error occured in your application, \n"));
+    return edit;
+}
+
+TPictureEdit TSlideshow::EditFile(const TEditTarget& target, const std::function<void()>& write) {
+    TPictureEdit edit;
+    edit.Path = target.Path;
+    // The undo copy is the file itself, so undoing gives back exactly what was there.
+    if (!Execute::CopyFile(target.Path, target.UndoCopy)) {
+        edit.Error = QStringLiteral("%1: the undo copy could not be written").arg(target.UndoCopy);
+        return edit;
+    }
+    try {
+        write();
+    } catch (const TImagingError& error) {
+        // The picture is as it was, so an undo step would give back nothing.
+        QFile::remove(target.UndoCopy);
+        edit.PlainError = error.Text();
+        return edit;
+    }
+    edit.Changed = true;
+    edit.Thumbnail = RenewThumbnail(target.Path);
+    return edit;
+}
+
+bool TSlideshow::FinishEdit(int index, const TPictureEdit& edit) {
+    if (!edit.Error.isEmpty())
+        Prompter.Error(edit.Error);
+    if (!edit.PlainError.isEmpty())
+        Prompter.PlainError(edit.PlainError);
+    if (!edit.Changed)
+        return false;
+    ++State.UndoCount;
+    // An import that ended meanwhile may have moved the entry.
+    for (int row = PicturePath(index) == edit.Path ? index : 0; row < List.Count(); ++row) {
+        if (PicturePath(row) == edit.Path) {
+            ReplaceThumbnail(row, edit.Thumbnail);
+            break;
+        }
+    }
     return true;
 }
 
@@ -520,13 +576,21 @@ void TSlideshow::RefreshEntry(int index) {
     const QString path = PicturePath(index);
     if (path.isEmpty())
         return;
-    TPictureEntry entry = List.Parsed(index);
-    const QString folder = ShowDir();
-    const QString renewed = RenewedThumbnailName(folder, entry.FileName);
+    ReplaceThumbnail(index, RenewThumbnail(path));
+}
+
+QString TSlideshow::RenewThumbnail(const QString& path) {
+    const QString folder = path.left(path.lastIndexOf(u'/') + 1);
+    const QString renewed = RenewedThumbnailName(folder, QFileInfo(path).fileName());
     const QString thumbnail = Thumbnails::ShowThumbnailPath(path);
     Thumbnails::Make(path, thumbnail, true);
     Execute::CopyFile(thumbnail, folder + renewed);
-    entry.ThumbnailPath = folder + renewed;
+    return folder + renewed;
+}
+
+void TSlideshow::ReplaceThumbnail(int index, const QString& thumbnail) {
+    TPictureEntry entry = List.Parsed(index);
+    entry.ThumbnailPath = thumbnail;
     entry.HasCaption = true;
     List.Replace(index, entry.Text());
 }

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 namespace Lumerix {
@@ -23,6 +24,23 @@ struct TImportedPicture {
     bool Refused = false;   ///< it arrived, but is no picture that can be decoded
     QString Error;          ///< why it did not arrive or was refused: "file: cause"
     QString Warning;        ///< what the decoder tolerated in an accepted picture
+};
+
+/// Where an edit of one picture writes: the picture file and its next undo copy. Taken on the
+/// window thread before the file work starts elsewhere.
+struct TEditTarget {
+    QString Path;
+    QString UndoCopy;
+};
+
+/// What the file work of a picture edit did, for the window thread to take over.
+struct TPictureEdit {
+    QString Path;
+    bool Changed = false;   ///< the picture was rewritten; the undo copy holds the old file
+    bool Cancelled = false; ///< the user cancelled before anything was written
+    QString Error;          ///< the undo copy could not be written (the error box)
+    QString PlainError;     ///< an imaging failure (the plain error box)
+    QString Thumbnail;      ///< the renewed thumbnail of a changed picture
 };
 
 /// The picture edits of the step-1 buttons, with their command words.
@@ -110,6 +128,21 @@ public:
     /// Saves the undo copy, applies the edit, rewrites the picture and renews its entry.
     /// Imaging errors are reported in the plain error box; false then.
     bool Transform(int index, TTransform transform);
+    /// The picture of entry `index` and the undo copy an edit of it writes next; an empty path
+    /// when there is no such entry.
+    TEditTarget EditTarget(int index) const;
+    /// The file work of `Transform`, safe off the window thread: a cancel seen before the
+    /// write leaves every file as it was.
+    static TPictureEdit TransformFile(const TEditTarget& target, TTransform transform,
+                                      const TProgress& progress);
+    /// Writes the undo copy, runs `write` (which rewrites the picture and throws
+    /// `TImagingError` on failure) and renews the thumbnail. Files only; a failed write takes
+    /// its undo copy back.
+    static TPictureEdit EditFile(const TEditTarget& target, const std::function<void()>& write);
+    /// Takes over an edit's outcome on the window thread: reports its failure, or counts the
+    /// undo copy and renews entry `index` (or wherever the picture moved). True when the
+    /// picture changed.
+    bool FinishEdit(int index, const TPictureEdit& edit);
     /// Stores the current picture file of entry `index` as the next undo copy.
     bool MakeUndoCopy(int index);
     /// Puts the last undo copy back over the picture of entry `index`.
@@ -121,6 +154,10 @@ public:
     void RefreshEntry(int index);
 
 private:
+    /// Makes the thumbnail of the picture at `path` anew under a fresh numbered name; its path.
+    static QString RenewThumbnail(const QString& path);
+    /// Points entry `index` at `thumbnail` and turns it into one with caption.
+    void ReplaceThumbnail(int index, const QString& thumbnail);
     void ReportPreferences();
     /// Writes title and seconds of the open slideshow; a failure is reported.
     bool WriteDescription();

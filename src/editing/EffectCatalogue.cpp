@@ -131,6 +131,12 @@ QImage ClipboardBitmap() {
 }
 
 bool ApplyEffect(const TEffectRow& row, QImage& bitmap, int amount, int x, int y, int extra) {
+    return ApplyEffect(row, bitmap, amount, x, y, extra,
+                       row.Number == 52 ? ClipboardBitmap() : QImage());
+}
+
+bool ApplyEffect(const TEffectRow& row, QImage& bitmap, int amount, int x, int y, int extra,
+                 const QImage& overlay) {
     if (row.Number < 0 || bitmap.isNull())
         return false;
     if (bitmap.format() != QImage::Format_BGR888)
@@ -240,7 +246,6 @@ bool ApplyEffect(const TEffectRow& row, QImage& bitmap, int amount, int x, int y
         F::HeightMap(bitmap, e);
         return true;
     case 52: {
-        const QImage overlay = ClipboardBitmap();
         if (overlay.isNull() || overlay.size() != bitmap.size())
             return false;
         F::Blend(copy(), overlay.convertToFormat(QImage::Format_BGR888), bitmap, e / 100.0);

@@ -43,6 +43,10 @@ constexpr int PlasmaMinimumScale = 10;
 /// centre `x`, `y` and extra bar `extra`. False when nothing ran: a heading, or "Blend" without
 /// a clipboard picture of exactly the bitmap's size.
 bool ApplyEffect(const TEffectRow& row, QImage& bitmap, int amount, int x, int y, int extra);
+/// The same with the clipboard picture "Blend" uses taken beforehand (`ClipboardBitmap()`):
+/// the clipboard belongs to the window thread, this runs on any thread.
+bool ApplyEffect(const TEffectRow& row, QImage& bitmap, int amount, int x, int y, int extra,
+                 const QImage& overlay);
 
 /// The picture on the clipboard, or a null image when it holds none.
 QImage ClipboardBitmap();

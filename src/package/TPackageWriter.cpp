@@ -3,6 +3,7 @@
 #include "document/TSlideshowStore.h"
 #include "shell/Execute.h"
 #include "shell/TIniFile.h"
+#include "shell/TProgress.h"
 #include "shell/TRunState.h"
 #include "shell/TextCodec.h"
 
@@ -70,7 +71,8 @@ QString Megabytes(const TRunState& state, qint64 bytes) {
 // full disk or a failed copy leaves the earlier package as it was. `finish` runs on the
 // complete new folder before the swap.
 bool BuildPackage(const TRunState& state, const QStringList& shows, const QString& folder,
-                  const std::function<bool(const QString&, QString*)>& finish, QString* error) {
+                  const std::function<bool(const QString&, QString*)>& finish, QString* error,
+                  TProgress* progress) {
     const auto fail = [error](const QString& text) {
         if (error)
             *error = text;
@@ -115,7 +117,16 @@ bool BuildPackage(const TRunState& state, const QStringList& shows, const QStrin
             return abandon(
                 QStringLiteral("%1: the folder cannot be created").arg(building + u'/' + show));
     }
+    const auto cancelled = [progress] {
+        return progress && progress->Cancelled();
+    };
+    qint64 copied = 0;
     for (const TPackageFile& file : files) {
+        if (cancelled())
+            return abandon(CancelledText(state));
+        if (progress && needed > 0)
+            progress->SetPercent(int(copied * 100 / needed));
+        copied += OnDisk(file.Size);
         const QString target = building + u'/' + file.Target;
         if (!QDir().mkpath(QFileInfo(target).absolutePath()))
             return abandon(QStringLiteral("%1: the folder cannot be created").arg(target));
@@ -126,6 +137,10 @@ bool BuildPackage(const TRunState& state, const QStringList& shows, const QStrin
     QString cause;
     if (finish && !finish(building, &cause))
         return abandon(cause);
+    if (cancelled())
+        return abandon(CancelledText(state));
+    if (progress)
+        progress->SetPercent(100);
 
     // The swap: the old package steps aside, the new one takes its name, the old one goes.
     if (info.exists() && !QDir().rename(path, previous))
@@ -158,13 +173,20 @@ QString ShellQuoted(const QString& text) {
 
 } // namespace
 
-bool WriteCdRom(const TRunState& state, const QStringList& shows, QString* error) {
+QString CancelledText(const TRunState& state) {
+    return state.Language().Pick(
+        QStringLiteral("Abgebrochen: Das bisherige Paket bleibt, wie es war."),
+        QStringLiteral("Cancelled: the earlier package is left as it was."));
+}
+
+bool WriteCdRom(const TRunState& state, const QStringList& shows, QString* error,
+                TProgress* progress) {
     const QString target = state.CdRomDir;
     const QString name =
         state.Language().Pick(QStringLiteral("CDROM-Diashow"), QStringLiteral("CDROM-Slideshow"));
     if (!CheckShows(state, shows, error) || !CheckFolder(target, name, error))
         return false;
-    return BuildPackage(state, shows, target, {}, error);
+    return BuildPackage(state, shows, target, {}, error, progress);
 }
 
 QString ScreensaverCommand(const TRunState& state) {
@@ -173,7 +195,7 @@ QString ScreensaverCommand(const TRunState& state) {
 }
 
 bool WriteScreensaver(const TRunState& state, const QStringList& shows,
-                      const QString& xscreensaverFile, QString* error) {
+                      const QString& xscreensaverFile, QString* error, TProgress* progress) {
     const QString target = state.ScreensaverDir;
     const QString name = state.Language().Pick(QStringLiteral("Diashow_Screensaver"),
                                                QStringLiteral("Slideshow_Screensaver"));
@@ -187,7 +209,7 @@ bool WriteScreensaver(const TRunState& state, const QStringList& shows,
         *cause = settings.LastError();
         return false;
     };
-    if (!BuildPackage(state, shows, target, fullScreen, error))
+    if (!BuildPackage(state, shows, target, fullScreen, error, progress))
         return false;
     return RegisterXScreenSaver(
         xscreensaverFile,

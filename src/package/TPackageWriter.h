@@ -5,6 +5,7 @@
 
 namespace Lumerix {
 
+class TProgress;
 class TRunState;
 
 /// The CD-ROM and screensaver packages of slideshows. The workspace root is a complete player
@@ -17,12 +18,19 @@ namespace PackageWriter {
 /// when complete. False with `error` when a name in `shows` is not a slideshow of the
 /// workspace, when the drive has less room than the package needs (both sizes named), or when
 /// a file cannot be written (the file and the cause named); the old package then stays.
-bool WriteCdRom(const TRunState& state, const QStringList& shows, QString* error = nullptr);
+/// `progress` (optional) sees the share copied; a cancel before the swap also keeps the old
+/// package and fails with "cancelled".
+bool WriteCdRom(const TRunState& state, const QStringList& shows, QString* error = nullptr,
+                TProgress* progress = nullptr);
 
 /// Rebuilds `ScreensaverDir` the same way, with full screen forced in its `Settings.ini`, and
 /// registers its player with XScreenSaver in `xscreensaverFile` (the user's ~/.xscreensaver).
 bool WriteScreensaver(const TRunState& state, const QStringList& shows,
-                      const QString& xscreensaverFile, QString* error = nullptr);
+                      const QString& xscreensaverFile, QString* error = nullptr,
+                      TProgress* progress = nullptr);
+
+/// The text a cancelled package write fails with.
+QString CancelledText(const TRunState& state);
 
 /// The XScreenSaver entry's command: the player in `ScreensaverDir` drawing on the root window.
 QString ScreensaverCommand(const TRunState& state);

@@ -695,6 +695,29 @@ TEST_F(EditPictures, OpeningAnotherSlideshowEndsTheHistory) {
     EXPECT_TRUE(QDir(State->ProgramDir).entryList({"UNDO_*"}, QDir::Files).isEmpty());
 }
 
+// An edit that does not reach the picture leaves it, the undo history and the entry as they
+// were: a cancel before the write, and a write that fails after the undo copy.
+TEST_F(EditPictures, EditsThatDoNotArriveLeaveEverythingAsItWas) {
+    const QByteArray original = TTestKit::ReadFile(Picture);
+    const QString thumbnail = Show->Pictures().Parsed(0).ThumbnailPath;
+    const TEditTarget target = Show->EditTarget(0);
+    TSilentProgress cancelled;
+    cancelled.Cancel();
+    const TPictureEdit outcomes[] = {
+        TSlideshow::TransformFile(target, TTransform::RotateRight, cancelled),
+        TSlideshow::EditFile(target, [] { throw TImagingError("Save", "Anna.jpg", "disk full"); }),
+    };
+    for (const TPictureEdit& edit : outcomes) {
+        EXPECT_FALSE(Show->FinishEdit(0, edit));
+        EXPECT_EQ(TTestKit::ReadFile(Picture), original);
+        EXPECT_EQ(State->UndoCount, 0);
+        EXPECT_TRUE(QDir(State->ProgramDir).entryList({"UNDO_*"}, QDir::Files).isEmpty());
+        EXPECT_EQ(Show->Pictures().Parsed(0).ThumbnailPath, thumbnail);
+    }
+    EXPECT_TRUE(outcomes[0].Cancelled);
+    EXPECT_TRUE(Texts(TKind::PlainError).value(0).contains("disk full"));
+}
+
 TEST_F(EditPictures, CorruptPictureIsReportedAndLeftAsItWas) {
     TTestKit::WriteFile(Picture, "not a picture at all");
     EXPECT_FALSE(Show->Transform(0, TTransform::RotateRight));

@@ -1,5 +1,6 @@
 #include "package/TPackageWriter.h"
 #include "shell/TIniFile.h"
+#include "shell/TProgress.h"
 #include "shell/TRunState.h"
 #include "shell/TWorkspace.h"
 #include "support/TTestKit.h"
@@ -49,6 +50,30 @@ TEST_F(Packages, CdRomHoldsTheRootFilesAndExactlyTheChosenShows) {
     EXPECT_EQ(Entries(State->CdRomDir + "Diashow_0001", QDir::Files),
               Entries(State->WorkspaceDir + "Diashow_0001", QDir::Files));
     EXPECT_TRUE(State->CdRomDir.endsWith("/CDROM-Diashow/"));
+}
+
+// A cancelled write keeps the earlier package and registers nothing.
+TEST_F(Packages, CancelKeepsTheEarlierPackage) {
+    Prepare("ENGLISH");
+    const QString xscreensaver = Kit.Root() + "xscreensaver";
+    TSilentProgress progress;
+    progress.Cancel();
+    for (const bool screensaver : {false, true}) {
+        SCOPED_TRACE(screensaver);
+        const QString folder = screensaver ? State->ScreensaverDir : State->CdRomDir;
+        TTestKit::WriteFile(folder + "earlier.txt", "earlier");
+        QString error;
+        EXPECT_FALSE(screensaver
+                         ? PackageWriter::WriteScreensaver(*State, {"Diashow_0001"}, xscreensaver,
+                                                           &error, &progress)
+                         : PackageWriter::WriteCdRom(*State, {"Diashow_0001"}, &error, &progress));
+        EXPECT_EQ(error, PackageWriter::CancelledText(*State));
+        EXPECT_EQ(Entries(folder, QDir::AllEntries), QStringList{"earlier.txt"});
+        EXPECT_EQ(
+            Entries(QFileInfo(QDir::cleanPath(folder)).path(), QDir::AllEntries).filter(".new"),
+            QStringList());
+    }
+    EXPECT_FALSE(QFileInfo::exists(xscreensaver));
 }
 
 TEST_F(Packages, NothingIsDeletedForAnUnknownShowOrAForeignFolder) {

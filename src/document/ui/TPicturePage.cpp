@@ -534,20 +534,32 @@ void TPicturePage::CaptionEdited(const QString& text) {
 
 void TPicturePage::ApplyTransform(int transform) {
     const int row = Selected;
-    if (row < 0)
+    const TEditTarget target = Slideshow.EditTarget(row);
+    if (JobRunning || target.Path.isEmpty())
         return;
-    setCursor(Qt::BusyCursor);
-    const bool changed = Slideshow.Transform(row, TTransform(transform));
-    unsetCursor();
-    Reselect(row);
-    EnableEditing(true);
-    if (changed)
-        StartPreview(Slideshow.PicturePath(row), true);
+    // The picture, its undo history and its entry stay put until the edit is taken over.
+    EnableEditing(false);
+    PictureListView->setEnabled(false);
+    auto edit = std::make_shared<TPictureEdit>();
+    TJobProgress* progress = Progress;
+    RunJob([target, transform, progress,
+            edit] { *edit = TSlideshow::TransformFile(target, TTransform(transform), *progress); },
+           [this, row, edit] {
+               PictureListView->setEnabled(true);
+               const bool changed = Slideshow.FinishEdit(row, *edit);
+               if (edit->Cancelled)
+                   StatusLabel->setText(State.Language().Pick(QStringLiteral("Abgebrochen"),
+                                                              QStringLiteral("Cancelled")));
+               Reselect(row);
+               EnableEditing(true);
+               if (changed)
+                   StartPreview(Slideshow.PicturePath(row), true);
+           });
 }
 
 void TPicturePage::UndoLast() {
     const int row = Selected;
-    if (row < 0 || !Slideshow.Undo(row))
+    if (JobRunning || row < 0 || !Slideshow.Undo(row))
         return;
     Reselect(row);
     EnableEditing(true);

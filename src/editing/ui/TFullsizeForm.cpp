@@ -9,6 +9,7 @@
 #include "shell/Execute.h"
 #include "shell/TPrompter.h"
 #include "shell/TRunState.h"
+#include "shell/ui/JobBox.h"
 
 #include <QCursor>
 #include <QHBoxLayout>
@@ -195,10 +196,18 @@ void TFullsizeForm::TakePicture() {
 void TFullsizeForm::ApplyTransform(TTransform transform) {
     if (Row < 0)
         return;
-    setCursor(Qt::BusyCursor);
+    const TEditTarget target = Slideshow.EditTarget(Row);
+    if (target.Path.isEmpty())
+        return;
+    const TPictureEdit edit =
+        JobBox::Run(this, QStringLiteral("TransformProgress"),
+                    State.Language().Pick(QStringLiteral("Das Bild wird gedreht …"),
+                                          QStringLiteral("Turning the picture …")),
+                    State.Text(1802), [target, transform](TProgress& progress) {
+                        return TSlideshow::TransformFile(target, transform, progress);
+                    });
     // A failure is reported by the slideshow; the view shows the file either way.
-    Slideshow.Transform(Row, transform);
-    unsetCursor();
+    Slideshow.FinishEdit(Row, edit);
     TakePicture();
 }
 

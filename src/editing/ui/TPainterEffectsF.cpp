@@ -5,6 +5,7 @@
 #include "imaging/TRasterImage.h"
 #include "shell/TPrompter.h"
 #include "shell/TRunState.h"
+#include "shell/ui/JobBox.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -14,6 +15,8 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QTreeWidget>
+
+#include <array>
 
 namespace Lumerix {
 
@@ -342,34 +345,78 @@ void TPainterEffectsF::UpdateSaveButton() {
 
 void TPainterEffectsF::SaveBitBtnClick() {
     const bool brightness = BrightnessMode();
-    if (Index < 0 || (!brightness && SelectedRow() < 0))
-        return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const int row = SelectedRow();
     const int index = Index;
-    try {
-        QImage full = PictureEdits::LoadFullPicture(Slideshow.PicturePath(index));
-        if (brightness) {
-            LivePreview = false;
-            BrightnessValue = HelligkeitTrackBar->value();
-            ColourValue = FarbeTrackBar->value();
-            ContrastValue = KontrastTrackBar->value();
-            RenewLabels();
-            PictureEdits::ApplyAdjustments(full, BrightnessValue, ColourValue, ContrastValue);
-        } else {
-            // "Blend" without a fitting clipboard picture stores the picture as it was.
-            RunEffect(full);
-        }
-        Work = full;
-        const bool stored = PictureEdits::StoreEditedPicture(Slideshow, index, Work,
-                                                             PictureEdits::EffectsQualityFactor());
-        QApplication::restoreOverrideCursor();
-        if (!stored)
+    const TEditTarget target = Slideshow.EditTarget(index);
+    if (target.Path.isEmpty() || (!brightness && row < 0))
+        return;
+    // Everything the job needs is read here: the bars and the clipboard belong to the window
+    // thread.
+    TEffectRow effect{};
+    QImage overlay;
+    if (brightness) {
+        LivePreview = false;
+        BrightnessValue = HelligkeitTrackBar->value();
+        ColourValue = FarbeTrackBar->value();
+        ContrastValue = KontrastTrackBar->value();
+        RenewLabels();
+    } else {
+        effect = EffectCatalogue::Rows()[row];
+        if (effect.Number == 42 && extrabar->value() < EffectCatalogue::PlasmaMinimumScale)
+            extrabar->setValue(EffectCatalogue::PlasmaMinimumScale);
+        if (effect.Number == 52)
+            overlay = EffectCatalogue::ClipboardBitmap();
+    }
+    const std::array<int, 7> values = {BrightnessValue,  ColourValue,    ContrastValue,
+                                       EBar->value(),    cxbar->value(), cybar->value(),
+                                       extrabar->value()};
+    struct TSaved {
+        TPictureEdit Edit;
+        QImage Picture;
+    };
+    const TSaved saved = JobBox::Run(
+        this, QStringLiteral("EffectsSaveProgress"),
+        State.Language().Pick(QStringLiteral("Das Bild wird bearbeitet und gespeichert …"),
+                              QStringLiteral("Editing and saving the picture …")),
+        State.Text(2006), [brightness, effect, overlay, values, target](TProgress& progress) {
+            TSaved saved;
+            saved.Edit.Path = target.Path;
+            try {
+                QImage full = PictureEdits::LoadFullPicture(target.Path);
+                progress.SetPercent(30);
+                if (brightness) {
+                    PictureEdits::ApplyAdjustments(full, values[0], values[1], values[2]);
+                } else {
+                    // "Blend" without a fitting clipboard picture stores the picture as it was.
+                    EffectCatalogue::ApplyEffect(effect, full, values[3], values[4], values[5],
+                                                 values[6], overlay);
+                }
+                progress.SetPercent(70);
+                if (progress.Cancelled()) {
+                    saved.Edit.Cancelled = true;
+                    return saved;
+                }
+                const int factor = PictureEdits::EffectsQualityFactor();
+                saved.Edit = TSlideshow::EditFile(
+                    target, [&] { TRasterImage(full).Replace(target.Path, factor); });
+                progress.SetPercent(100);
+                saved.Picture = full;
+            } catch (const TImagingError& error) {
+                saved.Edit.PlainError = error.Text();
+            }
+            return saved;
+        });
+    if (!Slideshow.FinishEdit(index, saved.Edit)) {
+        if (!saved.Edit.Cancelled)
             return;
-    } catch (const TImagingError& error) {
-        QApplication::restoreOverrideCursor();
-        Prompter.PlainError(error.Text());
+        if (brightness)
+            LivePreview = true; // the bars work on as before the save
+        Prompter.Information(
+            State.Language().Pick(QStringLiteral("Abgebrochen: Das Bild bleibt, wie es war."),
+                                  QStringLiteral("Cancelled: the picture is left as it was.")));
         return;
     }
+    Work = saved.Picture;
     close();
     emit Saved(index);
 }

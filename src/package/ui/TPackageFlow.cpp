@@ -10,30 +10,20 @@
 #include "shell/TPreferences.h"
 #include "shell/TPrompter.h"
 #include "shell/TRunState.h"
+#include "shell/ui/JobBox.h"
 #include "video/ui/TDVDForm.h"
 #include "video/ui/TDVDWizardForm.h"
 
-#include <QApplication>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QWidget>
 
 namespace Lumerix {
 
-namespace {
-
-// Copying a package is quick next to burning it; the busy cursor shows while it runs.
-class TBusyCursor {
-public:
-    TBusyCursor() { QApplication::setOverrideCursor(Qt::BusyCursor); }
-    ~TBusyCursor() { QApplication::restoreOverrideCursor(); }
-};
-
-} // namespace
-
 TPackageFlow::TPackageFlow(TRunState& state, TPrompter& prompter, TSlideshow& slideshow,
                            QWidget* window)
-    : QObject(window), State(state), Prompter(prompter), Slideshow(slideshow) {
+    : QObject(window), State(state), Prompter(prompter), Slideshow(slideshow), Window(window) {
     setObjectName(QStringLiteral("PackageFlow"));
     Wizard = new TMakeWizzard(State, Prompter, window);
     Instructions = new TAnweisungForm(State, window);
@@ -49,6 +39,11 @@ QString TPackageFlow::XScreenSaverFile() const {
 }
 
 void TPackageFlow::Run() {
+    // The player of the PC output runs while the windows stay usable: no second flow meanwhile.
+    if (Running)
+        return;
+    Running = true;
+    const auto done = qScopeGuard([this] { Running = false; });
     TMakeWizzard::TOutput output = TMakeWizzard::TOutput::None;
     TDVDWizardForm::TChoice video;
     // The video wizard's "back" returns to the choice of output.
@@ -112,18 +107,29 @@ void TPackageFlow::MakeWebPage() {
     Instructions->Tell(State.Text(4604), State.Text(4613), false, false);
 }
 
+QString TPackageFlow::WritePackage(std::function<QString(TProgress&)> write) {
+    // The run state is only read meanwhile: the box keeps every window from changing it.
+    const QString error =
+        JobBox::Run(Window, QStringLiteral("PackageProgress"),
+                    State.Language().Pick(QStringLiteral("Das Paket wird geschrieben …"),
+                                          QStringLiteral("Writing the package …")),
+                    State.Text(1802), std::move(write));
+    if (error == PackageWriter::CancelledText(State))
+        Prompter.Information(error);
+    else if (!error.isEmpty())
+        Prompter.Error(error);
+    return error;
+}
+
 void TPackageFlow::MakeCdRom() {
     const QStringList shows = Chooser->Choose(State.Text(2602));
-    QString error;
-    bool written = false;
-    {
-        const TBusyCursor busy;
-        written = PackageWriter::WriteCdRom(State, shows, &error);
-    }
-    if (!written) {
-        Prompter.Error(error);
+    const TRunState& state = State;
+    const QString error = WritePackage([&state, shows](TProgress& progress) {
+        QString error;
+        return PackageWriter::WriteCdRom(state, shows, &error, &progress) ? QString() : error;
+    });
+    if (!error.isEmpty())
         return;
-    }
     Instructions->Tell(State.Text(4603),
                        State.Text(4620) + u' ' + State.CdRomDir + u' ' + State.Text(4621), false,
                        false);
@@ -131,16 +137,16 @@ void TPackageFlow::MakeCdRom() {
 
 void TPackageFlow::MakeScreensaver() {
     const QStringList shows = Chooser->Choose(State.Text(2603));
-    QString error;
-    bool written = false;
-    {
-        const TBusyCursor busy;
-        written = PackageWriter::WriteScreensaver(State, shows, XScreenSaverFile(), &error);
-    }
-    if (!written) {
-        Prompter.Error(error);
+    const TRunState& state = State;
+    const QString error =
+        WritePackage([&state, shows, file = XScreenSaverFile()](TProgress& progress) {
+            QString error;
+            return PackageWriter::WriteScreensaver(state, shows, file, &error, &progress)
+                       ? QString()
+                       : error;
+        });
+    if (!error.isEmpty())
         return;
-    }
     // The display settings of XScreenSaver are where the user switches the new screensaver on.
     QString settings;
     for (const char* program : {"xscreensaver-settings", "xscreensaver-demo"}) {

@@ -4,6 +4,8 @@
 
 #include <QObject>
 
+#include <functional>
+
 class QWidget;
 
 namespace Lumerix {
@@ -14,6 +16,7 @@ class TDVDWizardForm;
 class TExportForm;
 class THTMLForm;
 class TMakeWizzard;
+class TProgress;
 class TPrompter;
 class TRunState;
 class TSlideshow;
@@ -38,10 +41,15 @@ private:
     void MakeScreensaver();
     void MakeWebPage();
     void MakeVideo(TVideoKind kind, TTvStandard standard);
+    /// Runs `write` (which returns its failure, empty when fine) off the window thread with
+    /// progress and Cancel, and reports a failure or the cancel. Returns what `write` returned.
+    QString WritePackage(std::function<QString(TProgress&)> write);
 
     TRunState& State;
     TPrompter& Prompter;
     TSlideshow& Slideshow;
+    QWidget* Window = nullptr;
+    bool Running = false;
     TMakeWizzard* Wizard = nullptr;
     TAnweisungForm* Instructions = nullptr;
     TExportForm* Chooser = nullptr;

@@ -159,12 +159,20 @@ TEST_F(PicturePage, AddReorderCaptionRotateUndoAndRemoveThroughTheWindow) {
     const QByteArray original = TTestKit::ReadFile(anna);
     auto* undo = Find<QPushButton>(*Page, "UndoBitBtn");
     EXPECT_FALSE(undo->isEnabled());
-    Find<QToolButton>(*Page, "SpeedButton5")->click();
+    // The turn runs as a job: the click returns at once, and the edits wait until it ends.
+    auto* turnRight = Find<QToolButton>(*Page, "SpeedButton5");
+    turnRight->click();
+    EXPECT_TRUE(Page->Busy());
+    EXPECT_FALSE(turnRight->isEnabled());
+    EXPECT_FALSE(Find<QListView>(*Page, "PictureListView")->isEnabled());
+    WaitForJob();
+    EXPECT_TRUE(turnRight->isEnabled());
     EXPECT_EQ(TRasterImage::ReadSize(anna), QSize(80, 160));
     EXPECT_TRUE(undo->isEnabled());
     EXPECT_EQ(Form->Slideshow().Pictures().Parsed(3).ThumbnailPath,
               State->WorkspaceDir + State->CurrentShow + "/_THUMB_1Anna.jpg");
-    Find<QToolButton>(*Page, "SpeedButton5")->click();
+    turnRight->click();
+    WaitForJob();
     EXPECT_EQ(TRasterImage::ReadSize(anna), QSize(160, 80));
     undo->click();
     EXPECT_EQ(TRasterImage::ReadSize(anna), QSize(80, 160));

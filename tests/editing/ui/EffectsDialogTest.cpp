@@ -169,6 +169,38 @@ TEST_F(EffectsDialog, AbortWritesNothing) {
     EXPECT_FALSE(QFileInfo::exists(State->ProgramDir + "UNDO_1.jpg"));
 }
 
+// Saving a large picture runs as a job behind a box; its Cancel writes nothing.
+TEST_F(EffectsDialog, CancellingTheSaveOfALargePictureWritesNothing) {
+    WriteRamp(Picture, 6000, 4000);
+    const QByteArray original = TTestKit::ReadFile(Picture);
+    TPainterEffectsF* dialog = OpenBrightness();
+    ASSERT_NE(dialog, nullptr);
+    Find<QSlider>(*dialog, "KontrastTrackBar")->setValue(200);
+    bool boxShown = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = dialog->findChild<QWidget*>("EffectsSaveProgress");
+        if (box == nullptr || !box->isVisible() || boxShown)
+            return;
+        boxShown = true;
+        Find<QPushButton>(*box, "JobCancelButton")->click();
+    });
+    poll.start(5);
+    QSignalSpy saved(dialog, &TPainterEffectsF::Saved);
+    Find<QPushButton>(*dialog, "SaveBitBtn")->click();
+    poll.stop();
+
+    ASSERT_TRUE(boxShown);
+    EXPECT_TRUE(saved.isEmpty());
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(TTestKit::ReadFile(Picture), original);
+    EXPECT_FALSE(QFileInfo::exists(State->ProgramDir + "UNDO_1.jpg"));
+    EXPECT_EQ(State->UndoCount, 0);
+    ASSERT_EQ(Prompter.OfKind(TScriptedPrompter::TKind::Information).size(), 1);
+    EXPECT_TRUE(
+        Prompter.OfKind(TScriptedPrompter::TKind::Information)[0].Text.startsWith("Abgebrochen"));
+}
+
 TEST_F(EffectsDialog, EffectModeRunsTheSelectedNode) {
     TPainterEffectsF dialog(*State, Form->Slideshow(), Prompter);
     ASSERT_TRUE(dialog.Open(0, false));

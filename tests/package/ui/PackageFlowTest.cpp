@@ -1,4 +1,5 @@
 #include "document/TSlideshow.h"
+#include "package/TPackageWriter.h"
 #include "package/ui/TMakeWizzard.h"
 #include "shell/TProgress.h"
 #include "shell/TRunState.h"
@@ -10,8 +11,10 @@
 #include "video/ui/TDVDWizardForm.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -45,16 +48,32 @@ protected:
         });
     }
 
-    // Ticks the slideshows `rows` in the chooser, confirms, then confirms the instructions.
-    std::function<void()> TickAndConfirm(QList<int> rows) {
-        return [this, rows] {
+    // Runs `action` once the window `name` shows.
+    void WhenShown(const char* name, std::function<void(QWidget*)> action) {
+        auto* poll = new QTimer(Form.get());
+        QObject::connect(poll, &QTimer::timeout, [this, poll, name, action] {
+            auto* window = Form->findChild<QWidget*>(QString::fromLatin1(name));
+            if (window == nullptr || !window->isVisible())
+                return;
+            poll->deleteLater();
+            poll->stop();
+            action(window);
+        });
+        poll->start(5);
+    }
+
+    // Ticks the slideshows `rows` in the chooser, confirms, then confirms the instructions
+    // once the package is written.
+    std::function<void()> TickAndConfirm(QList<int> rows, bool instructions = true) {
+        return [this, rows, instructions] {
             auto* chooser = Find<QDialog>(*Form, "PackageChooser");
             auto* list = Find<QListWidget>(*chooser, "CheckListBox1");
             for (const int row : rows)
                 list->item(row)->setCheckState(Qt::Checked);
-            QTimer::singleShot(0, [this] {
-                Find<QPushButton>(*Find<QDialog>(*Form, "AnweisungForm"), "OKBitBtn")->click();
-            });
+            if (instructions) {
+                WhenShown("AnweisungForm",
+                          [](QWidget* form) { Find<QPushButton>(*form, "OKBitBtn")->click(); });
+            }
             Find<QPushButton>(*chooser, "OpenBitBtn")->click();
         };
     }
@@ -119,6 +138,60 @@ TEST_F(Step4, CdRomOutputSavesAndWritesTheChosenShows) {
     EXPECT_TRUE(QFileInfo::exists(State->WorkspaceDir + "Diashow_0002/Audio001.mp3"))
         << "the music listed on step 2 was put in order";
     EXPECT_TRUE(Prompter.OfKind(TScriptedPrompter::TKind::Error).isEmpty());
+}
+
+// A large package is written while the window goes on painting, behind a box with progress
+// and Cancel; a cancel keeps the earlier package and says so.
+TEST_F(Step4, CancellingALargePackageKeepsTheEarlierOne) {
+    OpenExample();
+    const QString extra = State->WorkspaceDir + "Diashow_0002/extra/";
+    QDir().mkpath(extra);
+    const QByteArray block(256 * 1024, 'x');
+    for (int i = 0; i < 600; ++i)
+        TTestKit::WriteFile(extra + QString("part%1.bin").arg(i), block);
+    TTestKit::WriteFile(State->CdRomDir + "earlier.txt", "earlier");
+
+    QElapsedTimer clock;
+    qint64 lastTick = 0;
+    qint64 longestGap = 0;
+    int ticksWhileShown = 0;
+    QList<int> values;
+    QTimer timer;
+    timer.setInterval(20);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        ASSERT_FALSE(Form->grab().isNull());
+        longestGap = std::max(longestGap, clock.elapsed() - lastTick);
+        lastTick = clock.elapsed();
+        auto* box = Form->findChild<QWidget*>("PackageProgress");
+        if (box == nullptr || !box->isVisible())
+            return;
+        ++ticksWhileShown;
+        values.append(Find<QProgressBar>(*box, "JobProgressBar")->value());
+        // Cancel once the bar has moved.
+        if (values.last() > 0 && values.size() >= 3)
+            Find<QPushButton>(*box, "JobCancelButton")->click();
+    });
+    AnswerWizard("CDROMRadioButton", TickAndConfirm({1}, false));
+    clock.start();
+    timer.start();
+    Form->Pages()->setCurrentIndex(3);
+    timer.stop();
+
+    EXPECT_GE(ticksWhileShown, 3) << "the box showed while the window kept ticking";
+    EXPECT_LT(longestGap, 500) << "the window stood still";
+    EXPECT_TRUE(std::any_of(values.begin(), values.end(), [](int v) { return v > 0; }));
+    EXPECT_EQ(TTestKit::ReadFile(State->CdRomDir + "earlier.txt"), "earlier");
+    EXPECT_FALSE(QFileInfo::exists(State->CdRomDir + "Settings.ini"));
+    EXPECT_EQ(QDir(State->CdRomDir + "..")
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                  .filter(".new"),
+              QStringList())
+        << "nothing half-built is left beside";
+    EXPECT_TRUE(Prompter.OfKind(TScriptedPrompter::TKind::Error).isEmpty());
+    ASSERT_EQ(Prompter.OfKind(TScriptedPrompter::TKind::Information).size(), 1);
+    EXPECT_EQ(Prompter.OfKind(TScriptedPrompter::TKind::Information)[0].Text,
+              PackageWriter::CancelledText(*State));
+    EXPECT_FALSE(Find<QDialog>(*Form, "AnweisungForm")->isVisible());
 }
 
 TEST_F(Step4, WebPageOutputOpensTheGalleryWindow) {
