@@ -297,7 +297,9 @@ QList<TImportedPicture> TSlideshow::Import(const TRunState& state, const QString
         if (QFileInfo::exists(showDir + name) || taken.contains(name, Qt::CaseInsensitive))
             name = QFileInfo(TSlideshowStore::UniqueFileName(showDir + name, taken)).fileName();
         taken.append(name);
-        pictures.append({source, name});
+        TImportedPicture& picture = pictures.emplace_back();
+        picture.Source = source;
+        picture.FileName = name;
     }
 
     std::atomic_int done = 0;

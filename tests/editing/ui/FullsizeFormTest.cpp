@@ -224,8 +224,9 @@ TEST_F(FullsizeForm, RotateButtonsDoWhatTheirHintsSay) {
         EXPECT_EQ(button->toolTip(), State->Text(c.Hint));
         QSignalSpy finished(Page, &TPicturePage::JobFinished);
         button->click();
-        if (c.OnPage)
+        if (c.OnPage) {
             ASSERT_TRUE(finished.wait(10000)) << "the page turns as a job";
+        }
         const QImage turned = Decode(Picture);
         ASSERT_EQ(turned.size(), QSize(480, 640));
         // The ramp's red rises to the right and green downwards: a clockwise turn brings the
