@@ -18,9 +18,11 @@
 #include <QMutex>
 #include <QSet>
 #include <QtConcurrent/QtConcurrentMap>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <atomic>
+#include <optional>
 
 namespace Lumerix {
 
@@ -473,6 +475,17 @@ TPictureEdit TSlideshow::TransformFile(const TEditTarget& target, TTransform tra
         QFile file(target.Path);
         const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         file.close();
+        // The new thumbnail is the reduced decode of the picture as it is, turned the same way
+        // (turning and reducing can be swapped), made on another core while the picture is
+        // turned: a reduced decode costs a good part of a whole turn.
+        QFuture<std::optional<Thumbnails::TReduced>> reducing =
+            QtConcurrent::run(Jobs::Pool(), [path = target.Path] {
+                try {
+                    return std::optional(Thumbnails::Reduced(path));
+                } catch (const TImagingError&) {
+                    return std::optional<Thumbnails::TReduced>();
+                }
+            });
         const QByteArray turned = TRasterImage::TurnLossless(bytes, TurnOf(transform), target.Path);
         // Edges that cut a block cannot be turned losslessly without dropping a strip of the
         // picture: such pictures are decoded, turned and encoded again at factor 4.
@@ -481,16 +494,29 @@ TPictureEdit TSlideshow::TransformFile(const TEditTarget& target, TTransform tra
             image.Load(target.Path);
             Apply(image, transform);
         }
+        std::optional<Thumbnails::TReduced> reduced = reducing.result();
         if (progress.Cancelled()) {
             edit.Cancelled = true;
             return edit;
         }
-        edit = EditFile(target, [&] {
-            if (!turned.isEmpty())
-                TRasterImage::WriteFile(target.Path, turned, QStringLiteral("Save"));
-            else
-                image.Replace(target.Path, 4);
-        });
+        QImage framed;
+        if (reduced) {
+            TRasterImage small(reduced->Image);
+            Apply(small, transform);
+            reduced->Image = small.Bitmap();
+            if (transform == TTransform::RotateLeft || transform == TTransform::RotateRight)
+                reduced->Stored.transpose();
+            framed = Thumbnails::Framed(*reduced);
+        }
+        edit = EditFile(
+            target,
+            [&] {
+                if (!turned.isEmpty())
+                    TRasterImage::WriteFile(target.Path, turned, QStringLiteral("Save"));
+                else
+                    image.Replace(target.Path, 4);
+            },
+            framed);
     } catch (const TImagingError& error) {
         edit.PlainError = error.Text();
     }
@@ -499,7 +525,8 @@ TPictureEdit TSlideshow::TransformFile(const TEditTarget& target, TTransform tra
     return edit;
 }
 
-TPictureEdit TSlideshow::EditFile(const TEditTarget& target, const std::function<void()>& write) {
+TPictureEdit TSlideshow::EditFile(const TEditTarget& target, const std::function<void()>& write,
+                                  const QImage& framed) {
     TPictureEdit edit;
     edit.Path = target.Path;
     // The undo copy is the file itself, so undoing gives back exactly what was there.
@@ -516,7 +543,7 @@ TPictureEdit TSlideshow::EditFile(const TEditTarget& target, const std::function
         return edit;
     }
     edit.Changed = true;
-    edit.Thumbnail = RenewThumbnail(target.Path);
+    edit.Thumbnail = RenewThumbnail(target.Path, framed);
     return edit;
 }
 
@@ -581,11 +608,14 @@ void TSlideshow::RefreshEntry(int index) {
     ReplaceThumbnail(index, RenewThumbnail(path));
 }
 
-QString TSlideshow::RenewThumbnail(const QString& path) {
+QString TSlideshow::RenewThumbnail(const QString& path, const QImage& framed) {
     const QString folder = path.left(path.lastIndexOf(u'/') + 1);
     const QString renewed = RenewedThumbnailName(folder, QFileInfo(path).fileName());
     const QString thumbnail = Thumbnails::ShowThumbnailPath(path);
-    Thumbnails::Make(path, thumbnail, true);
+    if (framed.isNull())
+        Thumbnails::Make(path, thumbnail, true);
+    else
+        Thumbnails::Save(framed, thumbnail);
     Execute::CopyFile(thumbnail, folder + renewed);
     return folder + renewed;
 }

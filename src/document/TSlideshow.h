@@ -3,6 +3,7 @@
 #include "TPictureList.h"
 #include "TSlideshowStore.h"
 
+#include <QImage>
 #include <QString>
 #include <QStringList>
 
@@ -137,8 +138,10 @@ public:
                                       const TProgress& progress);
     /// Writes the undo copy, runs `write` (which rewrites the picture and throws
     /// `TImagingError` on failure) and renews the thumbnail. Files only; a failed write takes
-    /// its undo copy back.
-    static TPictureEdit EditFile(const TEditTarget& target, const std::function<void()>& write);
+    /// its undo copy back. A `framed` thumbnail bitmap made beforehand is saved instead of one
+    /// made from the written picture.
+    static TPictureEdit EditFile(const TEditTarget& target, const std::function<void()>& write,
+                                 const QImage& framed = {});
     /// Takes over an edit's outcome on the window thread: reports its failure, or counts the
     /// undo copy and renews entry `index` (or wherever the picture moved). True when the
     /// picture changed.
@@ -154,8 +157,9 @@ public:
     void RefreshEntry(int index);
 
 private:
-    /// Makes the thumbnail of the picture at `path` anew under a fresh numbered name; its path.
-    static QString RenewThumbnail(const QString& path);
+    /// Makes the thumbnail of the picture at `path` anew (or saves `framed`, when given) under
+    /// a fresh numbered name; its path.
+    static QString RenewThumbnail(const QString& path, const QImage& framed = {});
     /// Points entry `index` at `thumbnail` and turns it into one with caption.
     void ReplaceThumbnail(int index, const QString& thumbnail);
     void ReportPreferences();

@@ -27,21 +27,27 @@ namespace Lumerix {
 
 namespace Thumbnails {
 
-QImage Framed(const QString& picturePath, int height, QString* warning) {
-    // A reduced decode that keeps the height keeps the width too, give or take a rounding.
-    TRasterImage image;
-    QSize stored;
+TReduced Reduced(const QString& picturePath, int height) {
+    TReduced reduced;
     const PictureFile::TFormat format = PictureFile::FormatOfFile(picturePath);
     if (format != PictureFile::TFormat::Jpeg && format != PictureFile::TFormat::Unknown) {
-        image.SetBitmap(PictureFile::Decode(picturePath).Bitmap);
-        stored = image.SizeOf();
+        reduced.Image = PictureFile::Decode(picturePath).Bitmap;
+        reduced.Stored = reduced.Image.size();
     } else {
-        image.LoadScaled(picturePath, QSize(1, height), &stored);
-        if (warning)
-            *warning = image.LoadWarning();
+        // A reduced decode that keeps the height keeps the width too, give or take a rounding.
+        TRasterImage image;
+        image.LoadScaled(picturePath, QSize(1, height), &reduced.Stored);
+        reduced.Image = image.Bitmap();
+        reduced.Warning = image.LoadWarning();
     }
+    return reduced;
+}
+
+QImage Framed(const TReduced& reduced, int height) {
+    const QSize stored = reduced.Stored;
     const int width = std::max(
         1, int(std::nearbyint(double(height) * stored.width() / std::max(1, stored.height()))));
+    TRasterImage image(reduced.Image);
     image.Size(width, height, TResize::Bicubic);
     image.DrawShape(TShapeStyle{});
     // The corners the drop shadow leaves bare are painted white, the colour of the list.
@@ -51,6 +57,24 @@ QImage Framed(const QString& picturePath, int height, QString* warning) {
     image.Fill(Qt::white);
     image.FreeRgn();
     return image.Bitmap();
+}
+
+QImage Framed(const QString& picturePath, int height, QString* warning) {
+    const TReduced reduced = Reduced(picturePath, height);
+    if (warning)
+        *warning = reduced.Warning;
+    return Framed(reduced, height);
+}
+
+bool Save(const QImage& framed, const QString& target, QString* writeError) {
+    try {
+        TRasterImage(framed).Save(target, 4);
+        return true;
+    } catch (const TImagingError& error) {
+        if (writeError)
+            *writeError = error.Text();
+        return false;
+    }
 }
 
 bool Make(const QString& picturePath, const QString& target, bool force, int height,
@@ -63,14 +87,7 @@ bool Make(const QString& picturePath, const QString& target, bool force, int hei
     } catch (const TImagingError&) {
         return false;
     }
-    try {
-        TRasterImage(framed).Save(target, 4);
-        return true;
-    } catch (const TImagingError& error) {
-        if (writeError)
-            *writeError = error.Text();
-        return false;
-    }
+    return Save(framed, target, writeError);
 }
 
 QString MakeChecked(const QString& picturePath, const QString& target) {

@@ -15,9 +15,22 @@ namespace Thumbnails {
 
 inline constexpr int Height = 70;
 
+/// A picture decoded no larger than a thumbnail of `height` needs, upright.
+struct TReduced {
+    QImage Image;
+    QSize Stored;    ///< the whole picture's upright size, which gives the thumbnail's shape
+    QString Warning; ///< what the decoder tolerated
+};
+/// Throws `TImagingError`.
+TReduced Reduced(const QString& picturePath, int height = Height);
+/// The framed thumbnail bitmap made from a reduced decode.
+QImage Framed(const TReduced& reduced, int height = Height);
 /// The framed thumbnail bitmap of a picture (JPEG, or any format `PictureFile` decodes),
 /// upright; throws `TImagingError`. `warning` gets what the decoder tolerated.
 QImage Framed(const QString& picturePath, int height = Height, QString* warning = nullptr);
+/// Writes a framed thumbnail; false, with the file and the cause in `writeError`, when it
+/// cannot be written.
+bool Save(const QImage& framed, const QString& target, QString* writeError = nullptr);
 /// Makes the thumbnail file `target` anew; throws `TImagingError`. Returns the decoder's
 /// warning, empty for a whole picture.
 QString MakeChecked(const QString& picturePath, const QString& target);
