@@ -323,12 +323,12 @@ int EffectsQualityFactor() {
 }
 
 bool StoreEditedPicture(TSlideshow& show, int index, const QImage& bitmap, int qualityFactor) {
-    const QString path = show.PicturePath(index);
-    if (path.isEmpty() || bitmap.isNull() || !show.MakeUndoCopy(index))
+    const TEditTarget target = show.EditTarget(index);
+    if (target.Path.isEmpty() || bitmap.isNull())
         return false;
-    TRasterImage(bitmap).Replace(path, qualityFactor);
-    show.RefreshEntry(index);
-    return true;
+    return show.FinishEdit(index, TSlideshow::EditFile(target, [&] {
+                               TRasterImage(bitmap).Replace(target.Path, qualityFactor);
+                           }));
 }
 
 } // namespace PictureEdits

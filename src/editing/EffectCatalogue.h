@@ -86,8 +86,8 @@ int EffectsQualityFactor();
 constexpr int CorrectionQualityFactor = 4;
 
 /// Makes the undo copy of entry `index`, writes `bitmap` over its picture file as JPEG with
-/// `qualityFactor` and renews the entry. False when the undo copy failed (nothing written);
-/// a failed write throws `TImagingError`.
+/// `qualityFactor` and renews the entry. False when nothing was written: the prompter has told
+/// why, and a write that failed after the undo copy took the copy back.
 bool StoreEditedPicture(TSlideshow& show, int index, const QImage& bitmap, int qualityFactor);
 
 } // namespace PictureEdits

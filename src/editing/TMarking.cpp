@@ -1,8 +1,5 @@
 #include "TMarking.h"
 
-#include "document/TSlideshow.h"
-#include "shell/TPrompter.h"
-
 #include <QtMath>
 
 #include <algorithm>
@@ -136,23 +133,6 @@ std::optional<TRasterImage> TMarking::Crop() {
         Copy = TFloater::Lift(View);
     }
     return Copy.Cropped();
-}
-
-bool StoreCrop(TSlideshow& slideshow, int index, const TRasterImage& cropped, TPrompter& prompter) {
-    const QString path = slideshow.PicturePath(index);
-    if (path.isEmpty() || cropped.IsNull())
-        return false;
-    if (!slideshow.MakeUndoCopy(index))
-        return false;
-    try {
-        cropped.Replace(path, 2);
-    } catch (const TImagingError& error) {
-        prompter.PlainError(QStringLiteral("An error occured in your application, \n") +
-                            error.Text());
-        return false;
-    }
-    slideshow.RefreshEntry(index);
-    return true;
 }
 
 } // namespace Lumerix

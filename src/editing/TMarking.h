@@ -11,9 +11,6 @@
 
 namespace Lumerix {
 
-class TPrompter;
-class TSlideshow;
-
 /// The full-size editor's marking: a rectangle drawn on the picture with the left mouse button,
 /// held as the picture's region, and the floating copy lifted from it and moved with the mouse.
 /// Points are in picture pixels (pixel x covers x .. x + 1), converted by the view.
@@ -85,10 +82,5 @@ private:
     QPointF Anchor;     ///< the pointer when the copy was last picked up
     QPoint CopyAtPress; ///< the copy's top-left corner then
 };
-
-/// Writes `cropped` over the picture of entry `index` after storing the undo copy, then renews
-/// the entry. Imaging errors are reported in the plain error box; false then, or when the undo
-/// copy could not be stored (the picture is left as it was).
-bool StoreCrop(TSlideshow& slideshow, int index, const TRasterImage& cropped, TPrompter& prompter);
 
 } // namespace Lumerix

@@ -801,6 +801,10 @@ void TRasterImage::WriteFile(const QString& path, const QByteArray& bytes,
 }
 
 void TRasterImage::Replace(const QString& path, int qualityFactor) const {
+    WriteFile(path, Replacement(path, qualityFactor), QStringLiteral("Save"));
+}
+
+QByteArray TRasterImage::Replacement(const QString& path, int qualityFactor) const {
     const QString operation = QStringLiteral("Save");
     if (Image.isNull())
         throw TImagingError(operation, path, NoPicture);
@@ -809,13 +813,11 @@ void TRasterImage::Replace(const QString& path, int qualityFactor) const {
     if (old.open(QIODevice::ReadOnly))
         metadata = JpegMarkers::MetadataSegments(old.readAll());
     old.close();
-    QByteArray bytes;
     try {
-        bytes = JpegMarkers::WithMetadata(EncodeJpeg(qualityFactor), metadata);
+        return JpegMarkers::WithMetadata(EncodeJpeg(qualityFactor), metadata);
     } catch (const TImagingError& error) {
         throw TImagingError(operation, path, error.Cause());
     }
-    WriteFile(path, bytes, operation);
 }
 
 QByteArray TRasterImage::TurnLossless(const QByteArray& jpeg, TOrientation turn,

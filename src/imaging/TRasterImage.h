@@ -99,6 +99,8 @@ public:
     /// there (EXIF, XMP, colour profile, comments) is kept, with the EXIF orientation set to
     /// upright since the bitmap is.
     void Replace(const QString& path, int qualityFactor = 4) const;
+    /// The bytes `Replace` writes, made without writing them.
+    QByteArray Replacement(const QString& path, int qualityFactor = 4) const;
     /// JPEG bytes turned or mirrored by `turn` as the picture is seen, by moving the coded
     /// blocks without decoding them; markers are kept and the orientation is set to upright.
     /// Empty when a partial block at an edge prevents it.

@@ -1,5 +1,6 @@
 #include "TFullsizeForm.h"
 
+#include "EditJob.h"
 #include "TImageView.h"
 #include "TLeadEffectsForm.h"
 #include "TPainterEffectsF.h"
@@ -247,10 +248,11 @@ void TFullsizeForm::Crop() {
         Prompter.Information(State.Text(3011));
         return;
     }
-    setCursor(Qt::BusyCursor);
     const std::optional<TRasterImage> cropped = Mark.Crop();
-    const bool stored = cropped && StoreCrop(Slideshow, Row, *cropped, Prompter);
-    unsetCursor();
+    const bool stored = cropped && PictureEdits::StoreInJob(
+                                       this, QStringLiteral("CropProgress"), State, Slideshow,
+                                       Prompter, Row, cropped->Bitmap(), 2,
+                                       QStringLiteral("An error occured in your application, \n"));
     if (!stored) {
         LEADImage1->PictureChanged();
         return;

@@ -1,5 +1,7 @@
 #include "TLeadEffectsForm.h"
 
+#include "EditJob.h"
+
 #include "document/TSlideshow.h"
 #include "editing/EffectCatalogue.h"
 #include "imaging/TRasterImage.h"
@@ -217,19 +219,9 @@ void TLeadEffectsForm::ResetSharpen() {
 void TLeadEffectsForm::Save() {
     if (Index < 0 || Result.isNull())
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    try {
-        const bool stored = PictureEdits::StoreEditedPicture(Slideshow, Index, Result,
-                                                             PictureEdits::CorrectionQualityFactor);
-        QApplication::restoreOverrideCursor();
-        if (!stored)
-            return;
-    } catch (const TImagingError& error) {
-        QApplication::restoreOverrideCursor();
-        Prompter.PlainError(error.Text());
-        return;
-    }
-    accept();
+    if (PictureEdits::StoreInJob(this, QStringLiteral("CorrectionSaveProgress"), State, Slideshow,
+                                 Prompter, Index, Result, PictureEdits::CorrectionQualityFactor))
+        accept();
 }
 
 void TLeadEffectsForm::ShowImage(QLabel* view, const QImage& image) {

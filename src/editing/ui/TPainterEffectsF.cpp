@@ -1,5 +1,7 @@
 #include "TPainterEffectsF.h"
 
+#include "EditJob.h"
+
 #include "document/TSlideshow.h"
 #include "editing/EffectCatalogue.h"
 #include "imaging/TRasterImage.h"
@@ -375,9 +377,7 @@ void TPainterEffectsF::SaveBitBtnClick() {
         QImage Picture;
     };
     const TSaved saved = JobBox::Run(
-        this, QStringLiteral("EffectsSaveProgress"),
-        State.Language().Pick(QStringLiteral("Das Bild wird bearbeitet und gespeichert …"),
-                              QStringLiteral("Editing and saving the picture …")),
+        this, QStringLiteral("EffectsSaveProgress"), PictureEdits::SavingText(State),
         State.Text(2006), [brightness, effect, overlay, values, target](TProgress& progress) {
             TSaved saved;
             saved.Edit.Path = target.Path;
@@ -411,9 +411,7 @@ void TPainterEffectsF::SaveBitBtnClick() {
             return;
         if (brightness)
             LivePreview = true; // the bars work on as before the save
-        Prompter.Information(
-            State.Language().Pick(QStringLiteral("Abgebrochen: Das Bild bleibt, wie es war."),
-                                  QStringLiteral("Cancelled: the picture is left as it was.")));
+        Prompter.Information(PictureEdits::CancelledText(State));
         return;
     }
     Work = saved.Picture;
