@@ -565,20 +565,6 @@ bool TSlideshow::FinishEdit(int index, const TPictureEdit& edit) {
     return true;
 }
 
-bool TSlideshow::MakeUndoCopy(int index) {
-    const QString path = PicturePath(index);
-    if (path.isEmpty())
-        return false;
-    // The undo copy is the file itself, so undoing gives back exactly what was there.
-    const QString copy = UndoCopyPath(State, State.UndoCount + 1);
-    if (!Execute::CopyFile(path, copy)) {
-        Prompter.Error(QStringLiteral("%1: the undo copy could not be written").arg(copy));
-        return false;
-    }
-    ++State.UndoCount;
-    return true;
-}
-
 bool TSlideshow::Undo(int index) {
     const QString path = PicturePath(index);
     if (State.UndoCount < 1 || path.isEmpty())
@@ -588,7 +574,7 @@ bool TSlideshow::Undo(int index) {
         return false;
     QFile::remove(copy);
     --State.UndoCount;
-    RefreshEntry(index);
+    ReplaceThumbnail(index, RenewThumbnail(path));
     return true;
 }
 
@@ -599,13 +585,6 @@ void TSlideshow::DeleteUndoCopies() {
             QFile::remove(program.filePath(name));
     }
     State.UndoCount = 0;
-}
-
-void TSlideshow::RefreshEntry(int index) {
-    const QString path = PicturePath(index);
-    if (path.isEmpty())
-        return;
-    ReplaceThumbnail(index, RenewThumbnail(path));
 }
 
 QString TSlideshow::RenewThumbnail(const QString& path, const QImage& framed) {

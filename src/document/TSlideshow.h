@@ -146,15 +146,10 @@ public:
     /// undo copy and renews entry `index` (or wherever the picture moved). True when the
     /// picture changed.
     bool FinishEdit(int index, const TPictureEdit& edit);
-    /// Stores the current picture file of entry `index` as the next undo copy.
-    bool MakeUndoCopy(int index);
     /// Puts the last undo copy back over the picture of entry `index`.
     bool Undo(int index);
     /// Deletes every undo copy; the undo history belongs to one selection.
     void DeleteUndoCopies();
-    /// Renews the thumbnail of entry `index` under a fresh numbered name, so every view shows
-    /// the changed picture, and turns the entry into one with caption.
-    void RefreshEntry(int index);
 
 private:
     /// Makes the thumbnail of the picture at `path` anew (or saves `framed`, when given) under

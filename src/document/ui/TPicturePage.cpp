@@ -64,16 +64,16 @@ QList<int> SelectedRows(const QListView* view) {
 
 constexpr QSize PreviewSize(320, 240);
 
-// Runs an action on a left click of the watched widget.
-class TClickFilter final : public QObject {
+// Runs an action, instead of the watched widget's own handling, on the events it picks.
+class TEventAction final : public QObject {
 public:
-    TClickFilter(std::function<void()> action, QObject* parent)
-        : QObject(parent), Action(std::move(action)) {}
+    TEventAction(std::function<bool(const QEvent*)> picks, std::function<void()> action,
+                 QObject* parent)
+        : QObject(parent), Picks(std::move(picks)), Action(std::move(action)) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::MouseButtonRelease &&
-            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if (Picks(event)) {
             Action();
             return true;
         }
@@ -81,28 +81,19 @@ protected:
     }
 
 private:
+    std::function<bool(const QEvent*)> Picks;
     std::function<void()> Action;
 };
 
-// The Delete key in the source list removes as in the picture list.
-class TDeleteKeyFilter final : public QObject {
-public:
-    TDeleteKeyFilter(std::function<void()> action, QObject* parent)
-        : QObject(parent), Action(std::move(action)) {}
+bool IsLeftClick(const QEvent* event) {
+    return event->type() == QEvent::MouseButtonRelease &&
+           static_cast<const QMouseEvent*>(event)->button() == Qt::LeftButton;
+}
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress &&
-            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
-            Action();
-            return true;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void()> Action;
-};
+bool IsDeleteKey(const QEvent* event) {
+    return event->type() == QEvent::KeyPress &&
+           static_cast<const QKeyEvent*>(event)->key() == Qt::Key_Delete;
+}
 
 } // namespace
 
@@ -192,7 +183,8 @@ void TPicturePage::BuildControls() {
     LEADImage2->setStyleSheet(QStringLiteral("background: black;"));
     LEADImage2->hide();
     // A click on the preview opens the full-size editor, as its button does.
-    LEADImage2->installEventFilter(new TClickFilter([this] { OpenFullEditor(); }, LEADImage2));
+    LEADImage2->installEventFilter(new TEventAction(
+        IsLeftClick, [this] { OpenFullEditor(); }, LEADImage2));
 
     ProgressBar = new QProgressBar(this);
     ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
@@ -293,7 +285,9 @@ void TPicturePage::BuildControls() {
     connect(SourceListView, &QListView::doubleClicked, this,
             [this](const QModelIndex& index) { AddSourceRows({index.row()}, -1); });
     connect(PictureListView, &TPictureListView::DeletePressed, this, &TPicturePage::RemoveSelected);
-    SourceListView->installEventFilter(new TDeleteKeyFilter([this] { RemoveSelected(); }, this));
+    // The Delete key in the source list removes as in the picture list.
+    SourceListView->installEventFilter(new TEventAction(
+        IsDeleteKey, [this] { RemoveSelected(); }, this));
     connect(PictureListView, &TPictureListView::MoveRequested, this, [this](int from, int to) {
         Slideshow.MovePicture(from, to);
         Reselect(to);
