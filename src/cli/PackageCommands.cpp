@@ -25,11 +25,29 @@ void WriteSettings(const TRunState& state) {
 }
 
 void CdRom(TCliContext& context) {
+    QStringList shows = context.Arguments;
+    QString iso;
+    const qsizetype option = shows.indexOf(QStringLiteral("--iso"));
+    if (option >= 0) {
+        if (option + 1 >= shows.size())
+            throw TCliError{QStringLiteral("usage: lumerix-cli cdrom [SHOW ...] [--iso FILE]")};
+        iso = shows.takeAt(option + 1);
+        shows.removeAt(option);
+    }
     WriteSettings(context.State);
     QString error;
-    if (!PackageWriter::WriteCdRom(context.State, context.Arguments, &error))
+    if (!PackageWriter::WriteCdRom(context.State, shows, &error))
         throw TCliError{error};
     PrintLine(context.State.CdRomDir);
+    if (iso.isEmpty())
+        return;
+    // The disc is named after the first slideshow on it.
+    QString title;
+    if (!shows.isEmpty())
+        title = TSlideshowStore(context.State).ReadDescription(shows.first()).Title;
+    if (!PackageWriter::WriteDiscImage(context.State, context.State.CdRomDir, iso, title, &error))
+        throw TCliError{error};
+    PrintLine(QFileInfo(iso).absoluteFilePath());
 }
 
 void Screensaver(TCliContext& context) {
@@ -56,6 +74,9 @@ void Play(TCliContext& context) {
     if (!QFileInfo(player).isExecutable())
         throw TCliError{QStringLiteral("%1: no player in the workspace").arg(player)};
     WriteSettings(state);
+    QString error;
+    if (!PackageWriter::WriteWebPlayer(state, state.WorkspaceDir, &error))
+        throw TCliError{error};
     QStringList arguments;
     if (!context.Arguments.isEmpty())
         arguments = {QStringLiteral("--show"), context.Arguments.first()};
@@ -68,9 +89,9 @@ void Play(TCliContext& context) {
 
 QList<TCommandLine::TCommand> PackageCommands() {
     return {
-        {QStringLiteral("cdrom"), QStringLiteral("[SHOW ...]"),
+        {QStringLiteral("cdrom"), QStringLiteral("[SHOW ...] [--iso FILE]"),
          QStringLiteral("rebuild the CD-ROM folder with the player and these slideshows; prints "
-                        "the folder"),
+                        "the folder; --iso also writes a disc image of it"),
          CdRom},
         {QStringLiteral("screensaver"), QStringLiteral("[SHOW ...]"),
          QStringLiteral("rebuild the screensaver folder with these slideshows and register it "

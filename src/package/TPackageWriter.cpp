@@ -1,6 +1,7 @@
 #include "TPackageWriter.h"
 
 #include "document/TSlideshowStore.h"
+#include "player/web/WebPlayer.h"
 #include "shell/Execute.h"
 #include "shell/TIniFile.h"
 #include "shell/TProgress.h"
@@ -11,6 +12,7 @@
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QLocale>
+#include <QProcess>
 #include <QStorageInfo>
 
 #include <functional>
@@ -186,7 +188,73 @@ bool WriteCdRom(const TRunState& state, const QStringList& shows, QString* error
         state.Language().Pick(QStringLiteral("CDROM-Diashow"), QStringLiteral("CDROM-Slideshow"));
     if (!CheckShows(state, shows, error) || !CheckFolder(target, name, error))
         return false;
-    return BuildPackage(state, shows, target, {}, error, progress);
+    const auto webPlayer = [&state](const QString& building, QString* cause) {
+        return WriteWebPlayer(state, building, cause);
+    };
+    return BuildPackage(state, shows, target, webPlayer, error, progress);
+}
+
+bool WriteWebPlayer(const TRunState& state, const QString& folder, QString* error) {
+    return WebPlayer::Write(state.KitFile(QStringLiteral("web/")), folder, error);
+}
+
+QString DiscLabel(const QString& title) {
+    // ISO 9660 labels are short and plain: accents go, anything else odd becomes "_".
+    QString label;
+    for (const QChar c : title.normalized(QString::NormalizationForm_KD)) {
+        if (c.unicode() >= 0x80 && c.isMark())
+            continue;
+        const bool plain = c.unicode() < 0x80 && (c.isLetterOrNumber() || c == u' ' || c == u'-');
+        label += plain ? c : u'_';
+    }
+    label = label.simplified().left(32).trimmed();
+    return label.isEmpty() ? QString::fromUtf16(ProductName) : label;
+}
+
+bool WriteDiscImage(const TRunState& state, const QString& folder, const QString& isoFile,
+                    const QString& label, QString* error, TProgress* progress) {
+    const auto fail = [error](const QString& text) {
+        if (error)
+            *error = text;
+        return false;
+    };
+    if (!QFileInfo(folder).isDir())
+        return fail(QStringLiteral("%1: no such folder").arg(folder));
+    const QFileInfo target(isoFile);
+    // Built beside and renamed, so a failed or cancelled run leaves no half image.
+    const QString part = target.absoluteFilePath() + QStringLiteral(".part");
+    QFile::remove(part);
+    QProcess xorriso;
+    xorriso.setProcessChannelMode(QProcess::SeparateChannels);
+    xorriso.start(QStringLiteral("xorriso"),
+                  {QStringLiteral("-as"), QStringLiteral("mkisofs"), QStringLiteral("-r"),
+                   QStringLiteral("-J"), QStringLiteral("-joliet-long"), QStringLiteral("-V"),
+                   DiscLabel(label), QStringLiteral("-o"), part, QDir(folder).absolutePath()});
+    if (!xorriso.waitForStarted())
+        return fail(QStringLiteral("xorriso cannot be started: %1").arg(xorriso.errorString()));
+    while (!xorriso.waitForFinished(100)) {
+        if (progress && progress->Cancelled()) {
+            xorriso.kill();
+            xorriso.waitForFinished();
+            QFile::remove(part);
+            return fail(CancelledText(state));
+        }
+    }
+    if (xorriso.exitStatus() != QProcess::NormalExit || xorriso.exitCode() != 0) {
+        const QStringList lines =
+            QString::fromLocal8Bit(xorriso.readAllStandardError()).trimmed().split(u'\n');
+        QFile::remove(part);
+        return fail(QStringLiteral("%1: the disc image cannot be written: %2")
+                        .arg(isoFile, lines.isEmpty() ? QString() : lines.last()));
+    }
+    QFile::remove(isoFile);
+    if (!QFile::rename(part, isoFile)) {
+        QFile::remove(part);
+        return fail(QStringLiteral("%1: the disc image cannot be put in place").arg(isoFile));
+    }
+    if (progress)
+        progress->SetPercent(100);
+    return true;
 }
 
 QString ScreensaverCommand(const TRunState& state) {
@@ -201,13 +269,14 @@ bool WriteScreensaver(const TRunState& state, const QStringList& shows,
                                                QStringLiteral("Slideshow_Screensaver"));
     if (!CheckShows(state, shows, error) || !CheckFolder(target, name, error))
         return false;
-    const auto fullScreen = [](const QString& building, QString* cause) {
+    const auto fullScreen = [&state](const QString& building, QString* cause) {
         TIniFile settings(building + QStringLiteral("/Settings.ini"));
-        if (settings.WriteString(QStringLiteral("SETTINGS"), QStringLiteral("Fullscreen"),
-                                 QStringLiteral("TRUE")))
-            return true;
-        *cause = settings.LastError();
-        return false;
+        if (!settings.WriteString(QStringLiteral("SETTINGS"), QStringLiteral("Fullscreen"),
+                                  QStringLiteral("TRUE"))) {
+            *cause = settings.LastError();
+            return false;
+        }
+        return WriteWebPlayer(state, building, cause);
     };
     if (!BuildPackage(state, shows, target, fullScreen, error, progress))
         return false;

@@ -29,6 +29,20 @@ bool WriteScreensaver(const TRunState& state, const QStringList& shows,
                       const QString& xscreensaverFile, QString* error = nullptr,
                       TProgress* progress = nullptr);
 
+/// Writes the browser player into `folder` (a package or the workspace root): the kit's page
+/// and the data of the folder's slideshows.
+bool WriteWebPlayer(const TRunState& state, const QString& folder, QString* error = nullptr);
+
+/// Writes an ISO 9660 image of `folder` with Joliet and Rock Ridge names to `isoFile` (with
+/// xorriso), labelled with `label` made plain. Built beside and renamed; a cancel through
+/// `progress` kills xorriso and fails with the cancel text.
+bool WriteDiscImage(const TRunState& state, const QString& folder, const QString& isoFile,
+                    const QString& label, QString* error = nullptr, TProgress* progress = nullptr);
+
+/// A volume label from a slideshow title: at most 32 plain characters, the product name when
+/// nothing is left.
+QString DiscLabel(const QString& title);
+
 /// The text a cancelled package write fails with.
 QString CancelledText(const TRunState& state);
 

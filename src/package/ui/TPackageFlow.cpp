@@ -3,6 +3,7 @@
 #include "TAnweisungForm.h"
 #include "TMakeWizzard.h"
 #include "document/TSlideshow.h"
+#include "document/TSlideshowStore.h"
 #include "document/ui/TExportForm.h"
 #include "gallery/TGalleryRequest.h"
 #include "gallery/ui/THTMLForm.h"
@@ -85,6 +86,10 @@ void TPackageFlow::Run() {
 }
 
 void TPackageFlow::MakePc() {
+    // The browser player beside the native one, with the slideshows as they are now.
+    QString error;
+    if (!PackageWriter::WriteWebPlayer(State, State.WorkspaceDir, &error))
+        Prompter.Error(error);
     // Saving again starts the player in the workspace and waits until the user ends it.
     Slideshow.SaveShow(true);
     Instructions->Tell(State.Text(4602), State.Text(4611), true, false);
@@ -130,9 +135,45 @@ void TPackageFlow::MakeCdRom() {
     });
     if (!error.isEmpty())
         return;
-    Instructions->Tell(State.Text(4603),
-                       State.Text(4620) + u' ' + State.CdRomDir + u' ' + State.Text(4621), false,
-                       false);
+    QString explanation =
+        State.Text(4620) + u' ' + State.CdRomDir + u' ' + State.Text(4621) +
+        QStringLiteral("\n\n") +
+        State.Language().Pick(
+            QStringLiteral("Auf Rechnern ohne den Diashow-Player (Windows, macOS, andere "
+                           "Linux-Systeme) öffnet die CD die Diashow im Webbrowser; startet sie "
+                           "nicht von selbst, öffnen Sie „index.html“ auf der CD mit einem "
+                           "Webbrowser."),
+            QStringLiteral("On computers without the slideshow player (Windows, macOS, other "
+                           "Linux systems) the disc opens the slideshow in the web browser; if it "
+                           "does not start by itself, open “index.html” on the disc in a web "
+                           "browser."));
+    // A disc image can be burnt by any burning program or copied to a USB stick.
+    QString folder = State.CdRomDir;
+    while (folder.endsWith(u'/'))
+        folder.chop(1);
+    const QString iso = folder + QStringLiteral(".iso");
+    if (Prompter.Confirm(State.Language()
+                             .Pick(QStringLiteral("Zusätzlich ein Abbild der CD schreiben (%1)?"),
+                                   QStringLiteral("Write a disc image as well (%1)?"))
+                             .arg(iso))) {
+        // The disc is named after the first slideshow on it.
+        const QString title = shows.isEmpty()
+                                  ? State.ShowTitle
+                                  : TSlideshowStore(State).ReadDescription(shows.first()).Title;
+        const QString imageError = WritePackage([&state, iso, title](TProgress& progress) {
+            QString error;
+            return PackageWriter::WriteDiscImage(state, state.CdRomDir, iso, title, &error,
+                                                 &progress)
+                       ? QString()
+                       : error;
+        });
+        if (imageError.isEmpty())
+            explanation += QStringLiteral("\n\n") + State.Language()
+                                                        .Pick(QStringLiteral("Abbild der CD: %1"),
+                                                              QStringLiteral("Disc image: %1"))
+                                                        .arg(iso);
+    }
+    Instructions->Tell(State.Text(4603), explanation, false, false);
 }
 
 void TPackageFlow::MakeScreensaver() {
