@@ -201,7 +201,9 @@ bool WriteWebPlayer(const TRunState& state, const QString& folder, QString* erro
 QString DiscLabel(const QString& title) {
     // ISO 9660 labels are short and plain: accents go, anything else odd becomes "_".
     QString label;
-    for (const QChar c : title.normalized(QString::NormalizationForm_KD)) {
+    QString plain = title;
+    plain.replace(u'ß', QStringLiteral("ss"));
+    for (const QChar c : plain.normalized(QString::NormalizationForm_KD)) {
         if (c.unicode() >= 0x80 && c.isMark())
             continue;
         const bool plain = c.unicode() < 0x80 && (c.isLetterOrNumber() || c == u' ' || c == u'-');

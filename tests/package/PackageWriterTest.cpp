@@ -6,7 +6,11 @@
 #include "support/TTestKit.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -42,7 +46,14 @@ TEST_F(Packages, CdRomHoldsTheRootFilesAndExactlyTheChosenShows) {
     ASSERT_TRUE(PackageWriter::WriteCdRom(*State, {"Diashow_0001", "Diashow_0003"}, &error))
         << error.toStdString();
     EXPECT_EQ(Entries(State->CdRomDir, QDir::Dirs), (QStringList{"Diashow_0001", "Diashow_0003"}));
-    EXPECT_EQ(Entries(State->CdRomDir, QDir::Files), Entries(State->WorkspaceDir, QDir::Files));
+    // The root's files plus the browser player and its data.
+    QStringList files = Entries(State->WorkspaceDir, QDir::Files);
+    for (const char* web :
+         {"index.html", "lumerix-player.js", "lumerix-player.css", "lumerix-shows.js"})
+        if (!files.contains(web))
+            files.append(web);
+    files.sort();
+    EXPECT_EQ(Entries(State->CdRomDir, QDir::Files), files);
     for (const char* file : {"Autorun.inf", "autorun", "Settings.ini", "Language.ini",
                              "Effects.ini", "play.ply", "intro.ply"})
         EXPECT_TRUE(QFileInfo::exists(State->CdRomDir + file)) << file;
@@ -205,6 +216,120 @@ TEST(PackageCli, CdRomAndScreensaverCommands) {
     EXPECT_TRUE(saver.Out.trimmed().endsWith("/Slideshow_Screensaver/"));
     EXPECT_TRUE(QString::fromUtf8(TTestKit::ReadFile(kit.Root() + "home/.xscreensaver"))
                     .contains("--screensaver -root"));
+}
+
+QString RunProgram(const QString& program, const QStringList& arguments,
+                   const QStringList& extra = {}, int* code = nullptr) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const QString& entry : extra)
+        environment.insert(entry.section(u'=', 0, 0), entry.section(u'=', 1));
+    process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+    process.waitForFinished(60000);
+    if (code)
+        *code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// Every file below `folder`, as relative paths.
+QStringList Tree(const QString& folder) {
+    QStringList files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files.append(QDir(folder).relativeFilePath(it.next()));
+    files.sort();
+    return files;
+}
+
+// The disc image holds exactly the folder's files, byte for byte, under their long names,
+// and carries the first slideshow's title.
+TEST(DiscImage, ListsAndHoldsExactlyTheFolder) {
+    TTestKit kit;
+    const QString iso = kit.Root() + "disc.iso";
+    const TTestKit::TCliRun run = kit.RunCli({"cdrom", "Diashow_0002", "--iso", iso});
+    ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
+    const QString folder = run.Out.section(u'\n', 0, 0).trimmed();
+    EXPECT_EQ(run.Out.section(u'\n', 1, 1).trimmed(), iso);
+
+    // isoinfo's Rock Ridge listing: "/Diashow_0002/Pictures.ini" and so on, folders included.
+    QStringList listed;
+    for (const QString& line :
+         RunProgram("isoinfo", {"-i", iso, "-R", "-f"}).split(u'\n', Qt::SkipEmptyParts)) {
+        if (!QFileInfo(folder + line).isDir())
+            listed.append(line.mid(1));
+    }
+    listed.sort();
+    EXPECT_EQ(listed, Tree(folder));
+    const QString descriptor = RunProgram("isoinfo", {"-d", "-i", iso});
+    EXPECT_TRUE(descriptor.contains("Joliet")) << descriptor.toStdString();
+    EXPECT_TRUE(descriptor.contains("Rock Ridge")) << descriptor.toStdString();
+    EXPECT_TRUE(descriptor.contains("Volume id: Farben und Formen")) << descriptor.toStdString();
+
+    QTemporaryDir out;
+    RunProgram("xorriso", {"-osirrox", "on", "-indev", iso, "-extract", "/", out.path()});
+    ASSERT_EQ(Tree(out.path()), Tree(folder));
+    for (const QString& file : Tree(folder))
+        EXPECT_EQ(TTestKit::ReadFile(out.filePath(file)), TTestKit::ReadFile(folder + file))
+            << file.toStdString();
+    EXPECT_TRUE(QFileInfo(out.filePath("autorun")).isExecutable());
+    EXPECT_FALSE(QFileInfo::exists(iso + ".part"));
+}
+
+TEST(DiscImage, LabelsArePlainAndShort) {
+    const struct {
+        const char* Title;
+        const char* Label;
+    } cases[] = {
+        {"Urlaub 2024", "Urlaub 2024"},
+        {"Größe & Wärme", "Grosse _ Warme"},
+        {"", "Lumerix"},
+        {"   ", "Lumerix"},
+        {"Eine sehr lange Diashow über den ganzen Sommer", "Eine sehr lange Diashow uber den"},
+        {"a/b\\c:d", "a_b_c_d"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PackageWriter::DiscLabel(QString::fromUtf8(c.Title)), QString::fromUtf8(c.Label))
+            << c.Title;
+}
+
+// The disc's Linux autostart: the native player where it starts, the browser otherwise.
+TEST(DiscAutorun, FallsBackToTheBrowser) {
+    TTestKit kit;
+    auto state = kit.State("GERMAN");
+    ASSERT_TRUE(TWorkspace::Prepare(*state).Ok);
+    const QString bin = kit.Root() + "bin/";
+    QDir().mkpath(bin);
+    // A stand-in for the desktop's opener that notes what it was asked to open.
+    TTestKit::WriteFile(bin + "xdg-open",
+                        "#!/bin/sh\necho \"$1\" > \"$(dirname \"$0\")/opened\"\n");
+    QFile::setPermissions(bin + "xdg-open",
+                          QFile::permissions(bin + "xdg-open") | QFileDevice::ExeOwner);
+    const struct {
+        const char* Name;
+        const char* Player; // copied as the disc's player; empty: none
+        bool Browser;
+    } cases[] = {
+        {"a player that runs", "/bin/true", false},
+        {"a player that fails to start", "/bin/false", true},
+        {"a player that is no program", "/etc/hostname", true},
+        {"no player", "", true},
+    };
+    const QString disc = state->WorkspaceDir;
+    for (const auto& c : cases) {
+        QFile::remove(disc + "Diashow-Player");
+        QFile::remove(bin + "opened");
+        if (*c.Player) {
+            ASSERT_TRUE(QFile::copy(c.Player, disc + "Diashow-Player"));
+            QFile::setPermissions(disc + "Diashow-Player", QFileDevice::ReadOwner |
+                                                               QFileDevice::WriteOwner |
+                                                               QFileDevice::ExeOwner);
+        }
+        RunProgram("/bin/sh", {disc + "autorun"}, {"PATH=" + bin + ":/usr/bin:/bin"});
+        EXPECT_EQ(QString::fromUtf8(TTestKit::ReadFile(bin + "opened")).trimmed(),
+                  c.Browser ? disc + "index.html" : QString())
+            << c.Name;
+    }
 }
 
 } // namespace

@@ -464,8 +464,14 @@
     };
     if (this.mode === 'reveal') {
       this.map = revealMap(this.effect, this.g);
-      this.pa = new Uint32Array(a.getContext('2d').getImageData(0, 0, W, H).data.buffer);
-      this.pb = new Uint32Array(b.getContext('2d').getImageData(0, 0, W, H).data.buffer);
+      // Pictures from file:// taint a canvas, so its pixels cannot be read back: B is cut
+      // out through a mask of our own and drawn over A.
+      this.mask = makeCanvas();
+      this.maskData = new ImageData(W, H);
+      if (this.map.band) {
+        this.wand = makeCanvas();
+        this.wandData = new ImageData(W, H);
+      }
     }
   }
 
@@ -480,20 +486,32 @@
       let level = Math.floor(state * LevelOne / n);
       if (map.steps > 0)
         level = Math.floor(Math.floor(state * map.steps / n) * LevelOne / map.steps);
-      const image = ctx.createImageData(W, H);
-      const out = new Uint32Array(image.data.buffer);
-      const lv = map.level, pa = this.pa, pb = this.pb;
-      if (!map.band) {
-        for (let i = 0; i < out.length; ++i)
-          out[i] = lv[i] < level ? pb[i] : pa[i];
+      const lv = map.level, band = map.band, opaque = 0xff000000;
+      const mask = new Uint32Array(this.maskData.data.buffer);
+      if (!band) {
+        for (let i = 0; i < mask.length; ++i)
+          mask[i] = lv[i] < level ? opaque : 0;
       } else {
-        const band = map.band, wand = 0xff000000;
-        for (let i = 0; i < out.length; ++i) {
+        const wand = new Uint32Array(this.wandData.data.buffer);
+        for (let i = 0; i < mask.length; ++i) {
           const at = lv[i];
-          out[i] = at >= level ? pa[i] : (level - at <= band[i] ? wand : pb[i]);
+          const shown = at < level;
+          const edge = shown && level - at <= band[i];
+          mask[i] = shown && !edge ? opaque : 0;
+          wand[i] = edge ? opaque : 0;
         }
       }
-      ctx.putImageData(image, 0, 0);
+      const m = this.mask.getContext('2d');
+      m.putImageData(this.maskData, 0, 0);
+      m.globalCompositeOperation = 'source-in';
+      m.drawImage(this.b, 0, 0);
+      m.globalCompositeOperation = 'source-over';
+      ctx.drawImage(this.a, 0, 0);
+      ctx.drawImage(this.mask, 0, 0);
+      if (band) {
+        this.wand.getContext('2d').putImageData(this.wandData, 0, 0);
+        ctx.drawImage(this.wand, 0, 0);
+      }
     } else if (this.mode === 'blend') {
       ctx.globalAlpha = 1;
       ctx.drawImage(this.a, 0, 0);
@@ -559,6 +577,11 @@
   let selected = 0;
   let generation = 0;
   const frozen = params.get('freeze');
+  // Tests pick the Effects.ini line of a frozen transition.
+  if (frozen && params.has('line')) {
+    settings.effectMode = 'on';
+    settings.effect = Number(params.get('line'));
+  }
   const images = new Map();
 
   function keyOf(k) { return k.show + '/' + k.picture; }
@@ -681,10 +704,7 @@
       const picture = shows[k.show].pictures[k.picture];
       const img = new Image();
       const promise = new Promise(function (resolve) {
-        img.onload = function () {
-          (img.decode ? img.decode() : Promise.resolve()).then(function () { resolve(img); },
-            function () { resolve(img); });
-        };
+        img.onload = function () { resolve(img); };
         img.onerror = function () { resolve(null); };
       });
       img.src = url(shows[k.show].folder + '/' + picture.file);
@@ -736,8 +756,11 @@
       if (img)
         return { key: k, frame: composePicture(img, shows[k.show].pictures[k.picture]) };
       broken.add(keyOf(k));
-      const next = neighbour(k, dir) || neighbour(k, 1);
-      return next ? resolve(next, next === null ? 1 : dir) : null;
+      const next = neighbour(k, dir);
+      if (next)
+        return resolve(next, dir);
+      const forward = neighbour(k, 1);
+      return forward ? resolve(forward, 1) : null;
     });
   }
 
@@ -1040,7 +1063,15 @@
   // "?freeze=menu", "?freeze=intro" and "?freeze=end" show those screens.
   function freeze(spec) {
     const parts = spec.split(',');
-    const done = function () { document.body.dataset.ready = '1'; };
+    // The screen's pixels for the test, where the browser lets the page read them.
+    const done = function () {
+      try {
+        document.body.dataset.pixels = canvas.toDataURL('image/png');
+      } catch (e) {
+        document.body.dataset.pixels = '';
+      }
+      document.body.dataset.ready = '1';
+    };
     if (parts[0] === 'menu') { buildMenu(); showMenu(); done(); return; }
     if (parts[0] === 'intro') { showIntro(); done(); return; }
     if (parts[0] === 'end') { setPhase('end'); showPaint(composeMessage(texts.end)); done(); return; }
@@ -1072,8 +1103,9 @@
     resize();
     document.body.style.background = settings.background;
     hint.style.color = settings.text;
-    hint.style.background = settings.background;
-    hint.style.opacity = '0.8';
+    // The native hint box: the background at 200 of 255.
+    const rgb = parseInt(settings.background.slice(1), 16);
+    hint.style.background = 'rgba(' + (rgb >> 16) + ',' + ((rgb >> 8) & 255) + ',' + (rgb & 255) + ',0.78)';
     buildMenu();
     if (frozen) {
       freeze(frozen);
@@ -1093,5 +1125,8 @@
       afterIntro();
   }
 
+  window.addEventListener('error', function (event) {
+    document.body.dataset.error = event.message;
+  });
   start();
 }());
