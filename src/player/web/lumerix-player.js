@@ -625,6 +625,8 @@
     const start = performance.now();
     const t = { target: c, done: done, painter: painter, shown: 0 };
     transition = t;
+    // States follow the clock, so a slow machine skips states instead of dragging on; a
+    // timer rather than animation frames keeps it going in a hidden tab as in the native one.
     const tick = function () {
       if (transition !== t)
         return;
@@ -639,7 +641,7 @@
         t.shown = state;
         painter.paint(state, screen);
       }
-      requestAnimationFrame(tick);
+      setTimeout(tick, Math.min(stateMs, 40));
     };
     tick();
   }
