@@ -7,6 +7,7 @@
 #include "shell/TLanguage.h"
 #include "shell/TRunState.h"
 #include "shell/TWorkspace.h"
+#include "support/PhotoFixtures.h"
 #include "support/TTestKit.h"
 
 #include <QFile>
@@ -288,6 +289,21 @@ TEST_F(BrowserPlayer, RandomModeAndAMissingPicture) {
     EXPECT_EQ(Attribute(Browser.Body(Url("freeze=0,1,0")), "shown"), "0,2");
     const QImage gap = Browser.Capture(Url("freeze=0,1,0"));
     ExpectClose(gap, Native(gap.size(), 0, 2).Image, "after a gap");
+}
+
+// Photos stored turned, with an EXIF orientation, stand upright as in the native player.
+TEST_F(BrowserPlayer, TurnedPhotosStandUpright) {
+    ASSERT_TRUE(PhotoFixtures::Make(Folder + "Diashow_0002"));
+    QByteArray list;
+    for (const int n : {3, 5, 6, 8})
+        list += QStringLiteral("orientation-%1.jpg | turned %1\n").arg(n).toUtf8();
+    TTestKit::WriteFile(Folder + "Diashow_0002/Pictures.ini", list);
+    WriteSettings({});
+    for (int i = 0; i < 4; ++i) {
+        const QImage browser = Browser.Capture(Url(QStringLiteral("freeze=1,%1,0").arg(i)));
+        ExpectClose(browser, Native(browser.size(), 1, i).Image,
+                    QStringLiteral("orientation of picture %1").arg(i).toStdString());
+    }
 }
 
 // With no network reachable the page still plays the show with its music, and the net log
