@@ -126,11 +126,15 @@ TEST_F(Step4, CdRomOutputSavesAndWritesTheChosenShows) {
     OpenExample();
     State->TextOffset = 33;
     Form->Pages()->setCurrentIndex(1); // the music page lists the track
+    Prompter.Answers.enqueue(true);    // a disc image as well
     AnswerWizard("CDROMRadioButton", TickAndConfirm({1}));
     Form->Pages()->setCurrentIndex(3);
     EXPECT_EQ(Form->Pages()->currentIndex(), 0);
     EXPECT_EQ(QDir(State->CdRomDir).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
               QStringList{"Diashow_0002"});
+    EXPECT_TRUE(QFileInfo::exists(State->CdRomDir + "index.html"));
+    EXPECT_TRUE(QFileInfo::exists(State->CdRomDir + "lumerix-shows.js"));
+    EXPECT_GT(QFileInfo(QDir::cleanPath(State->CdRomDir) + ".iso").size(), 0);
     EXPECT_TRUE(QFileInfo::exists(State->CdRomDir + "Settings.ini"));
     EXPECT_TRUE(QString::fromUtf8(TTestKit::ReadFile(State->CdRomDir + "Settings.ini"))
                     .contains("TextOffset=33"))
