@@ -43,8 +43,17 @@ struct TPackageFile {
 QList<TPackageFile> PackageFiles(const TRunState& state, const QStringList& shows) {
     QList<TPackageFile> files;
     const QDir root(state.WorkspaceDir);
-    for (const QFileInfo& info : root.entryInfoList(QDir::Files | QDir::Hidden))
-        files.append({info.filePath(), info.fileName(), info.size()});
+    // The browser player comes from the kit, so an old copy in the root does not travel.
+    const QStringList web = WebPlayer::KitFiles();
+    for (const QFileInfo& info : root.entryInfoList(QDir::Files | QDir::Hidden)) {
+        if (!web.contains(info.fileName()))
+            files.append({info.filePath(), info.fileName(), info.size()});
+    }
+    for (const QString& name : web) {
+        const QFileInfo info(state.KitFile(QStringLiteral("web/")) + name);
+        if (info.isFile())
+            files.append({info.filePath(), name, info.size()});
+    }
     const TSlideshowStore store(state);
     for (const QString& show : shows) {
         const QDir folder(store.ShowDir(show));
@@ -88,7 +97,8 @@ bool BuildPackage(const TRunState& state, const QStringList& shows, const QStrin
 
     // The old package stays until the new one is complete, so all of it must fit beside.
     const QList<TPackageFile> files = PackageFiles(state, shows);
-    qint64 needed = 0;
+    // The browser player's data script is written last; room is kept for it.
+    qint64 needed = OnDisk(WebPlayer::DataReserve);
     for (const TPackageFile& file : files)
         needed += OnDisk(file.Size);
     const QStorageInfo storage(parent);
@@ -188,8 +198,8 @@ bool WriteCdRom(const TRunState& state, const QStringList& shows, QString* error
         state.Language().Pick(QStringLiteral("CDROM-Diashow"), QStringLiteral("CDROM-Slideshow"));
     if (!CheckShows(state, shows, error) || !CheckFolder(target, name, error))
         return false;
-    const auto webPlayer = [&state](const QString& building, QString* cause) {
-        return WriteWebPlayer(state, building, cause);
+    const auto webPlayer = [](const QString& building, QString* cause) {
+        return WebPlayer::WriteData(building, cause);
     };
     return BuildPackage(state, shows, target, webPlayer, error, progress);
 }
@@ -271,14 +281,14 @@ bool WriteScreensaver(const TRunState& state, const QStringList& shows,
                                                QStringLiteral("Slideshow_Screensaver"));
     if (!CheckShows(state, shows, error) || !CheckFolder(target, name, error))
         return false;
-    const auto fullScreen = [&state](const QString& building, QString* cause) {
+    const auto fullScreen = [](const QString& building, QString* cause) {
         TIniFile settings(building + QStringLiteral("/Settings.ini"));
         if (!settings.WriteString(QStringLiteral("SETTINGS"), QStringLiteral("Fullscreen"),
                                   QStringLiteral("TRUE"))) {
             *cause = settings.LastError();
             return false;
         }
-        return WriteWebPlayer(state, building, cause);
+        return WebPlayer::WriteData(building, cause);
     };
     if (!BuildPackage(state, shows, target, fullScreen, error, progress))
         return false;

@@ -124,7 +124,11 @@ bool Write(const QString& kitWebDir, const QString& folder, QString* error) {
         if (!Execute::CopyFileAtomic(kit.filePath(name), target.filePath(name), error))
             return false;
     }
-    return TextCodec::WriteFileAtomic(target.filePath(QString::fromLatin1(DataFile)),
+    return WriteData(folder, error);
+}
+
+bool WriteData(const QString& folder, QString* error) {
+    return TextCodec::WriteFileAtomic(QDir(folder).filePath(QString::fromLatin1(DataFile)),
                                       ShowData(TPlayerSetup::Load(folder)), error);
 }
 

@@ -23,6 +23,12 @@ inline constexpr char DataFile[] = "lumerix-shows.js";
 /// setup's folder, with "/" between parts.
 QByteArray ShowData(const TPlayerSetup& setup);
 
+/// Room a package keeps for the data script: enough for thousands of captioned pictures.
+inline constexpr qint64 DataReserve = qint64(256) << 10;
+
+/// Writes the data script of the slideshows in `folder`.
+bool WriteData(const QString& folder, QString* error = nullptr);
+
 /// Copies the kit's files from `kitWebDir` into `folder` and writes the data script of the
 /// folder's slideshows. False with `error` naming the file and the cause.
 bool Write(const QString& kitWebDir, const QString& folder, QString* error = nullptr);
