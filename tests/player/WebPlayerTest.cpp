@@ -98,6 +98,19 @@ public:
                                 "PNG");
     }
 
+    /// The screens of a "sheet" page, in order.
+    QList<QImage> Sheet(const QString& url) const {
+        const QString dom = Body(url, {"--allow-file-access-from-files"});
+        const QRegularExpression pattern("data-sheet=\"([^\"]*)\"");
+        const QString json = pattern.match(dom).captured(1).replace("&quot;", "\"");
+        QList<QImage> images;
+        for (const QJsonValue& shot : QJsonDocument::fromJson(json.toUtf8()).array()) {
+            const QString data = shot.toString().section(u',', 1);
+            images.append(QImage::fromData(QByteArray::fromBase64(data.toLatin1()), "PNG"));
+        }
+        return images;
+    }
+
     QString Body(const QString& url, const QStringList& extra = {}) const {
         const QString dom = QString::fromUtf8(Run(extra + QStringList{"--dump-dom", url}));
         return dom;
@@ -237,40 +250,35 @@ TEST_F(BrowserPlayer, StartScreenListsTheShowsInPlayOrder) {
     EXPECT_EQ(Setup.Library.Shows()[0].Name(), "Diashow_0002");
 }
 
-// Every kind of transition with the parameters that change its look (grain, passes, wand),
-// mid-way, against the native painter's state.
+// Every line of the shipped Effects.ini (every effect of the catalogue, and lines with grain,
+// passes and a wand), each at another state, against the native painter's state.
 TEST_F(BrowserPlayer, TransitionsMatchTheNativePainter) {
-    struct TCase {
-        const char* Name;
-        int Line; // of the shipped Effects.ini
-        int State;
+    const int lines = Setup.Effects->Count();
+    ASSERT_GE(lines, int(TransitionCatalogue().size()));
+    // A cut has its one state only.
+    const auto stateOf = [this](int line) {
+        return FindTransition(Setup.Effects->Effect(line).PaintEffect)->Name == "cut"
+                   ? 1
+                   : 5 + line * 7 % 50;
     };
-    const TCase cases[] = {
-        {"cross-fade", 1, 30},
-        {"pixel dissolve (random order)", 2, 30},
-        {"random blocks", 3, 20},
-        {"wipe from right", 5, 25},
-        {"barn doors", 14, 30},
-        {"iris rectangle in", 17, 30},
-        {"vertical blinds", 21, 30},
-        {"checkerboard", 22, 40},
-        {"push from bottom", 26, 30},
-        {"clock wipe", 32, 20},
-        {"diagonal wipe", 34, 30},
-        {"spiral outward", 36, 30},
-        {"zoom in", 37, 30},
-        {"wipe with wand", 39, 30},
-        {"wipe with grain", 40, 30},
-        {"wipe in passes", 41, 30},
-        {"blinds in passes", 42, 45},
-        {"iris circle with wand", 43, 25},
-        {"clock with grain and wand", 44, 30},
-        {"slide with wand", 45, 30},
-    };
-    for (const TCase& c : cases) {
-        const QString query = QStringLiteral("freeze=0,1,%1&line=%2").arg(c.State).arg(c.Line);
-        const QImage browser = Browser.Capture(Url(query));
-        ExpectClose(browser, NativeTransition(browser.size(), 0, 1, c.Line, c.State), c.Name);
+    QStringList sheet;
+    for (int line = 1; line <= lines; ++line)
+        sheet.append(QStringLiteral("%1:%2").arg(line).arg(stateOf(line)));
+    // One page paints them all.
+    const QList<QImage> shots = Browser.Sheet(Url("freeze=0,1,0&sheet=" + sheet.join(u',')));
+    ASSERT_EQ(shots.size(), lines);
+    for (int line = 1; line <= lines; ++line) {
+        const TEffectParameters p = Setup.Effects->Effect(line);
+        ExpectClose(shots[line - 1],
+                    NativeTransition(shots[line - 1].size(), 0, 1, line, stateOf(line)),
+                    QStringLiteral("line %1: %2 (grain %3, passes %4, wand %5), state %6")
+                        .arg(line)
+                        .arg(FindTransition(p.PaintEffect)->Name)
+                        .arg(p.EffectGrain)
+                        .arg(p.PaintMaxPasses)
+                        .arg(p.WandSize)
+                        .arg(stateOf(line))
+                        .toStdString());
     }
 }
 

@@ -276,10 +276,14 @@
         return null;
       number = 1 + Math.floor(random() * (effects.length - 1));
     }
-    const line = effects[number - 1];
+    document.body.dataset.effectLine = number;
+    return effectLine(number);
+  }
+
+  function effectLine(number) {
+    const line = data.effects[number - 1];
     if (!line || !Catalogue[line[0]])
       return null;
-    document.body.dataset.effectLine = number;
     return { effect: line[0], delay: line[1], grain: line[2], passes: line[3], wand: line[4] };
   }
 
@@ -1087,8 +1091,23 @@
       document.body.dataset.shown = target.show + ',' + target.picture;
       document.body.dataset.caption = found.frame.caption;
       const before = neighbour(found.key, -1);
-      if (!state || !before) { showPaint(found.frame.canvas); done(); return; }
+      if ((!state && !params.has('sheet')) || !before) { showPaint(found.frame.canvas); done(); return; }
       resolve(before, -1).then(function (prev) {
+        // "&sheet=LINE:STATE,…" paints several transition states in one go.
+        if (prev && params.has('sheet')) {
+          const shots = params.get('sheet').split(',').map(function (entry) {
+            const [line, k] = entry.split(':').map(Number);
+            const chosen = effectLine(line);
+            if (chosen)
+              new Transition(prev.frame.canvas, found.frame.canvas, chosen).paint(k, screen);
+            try {
+              return canvas.toDataURL('image/png');
+            } catch (e) {
+              return '';
+            }
+          });
+          document.body.dataset.sheet = JSON.stringify(shots);
+        }
         const p2 = chooseEffect();
         if (!prev || !p2 || Catalogue[p2.effect] === 'cut') {
           showPaint(found.frame.canvas);
