@@ -92,7 +92,18 @@ void TPackageFlow::MakePc() {
         Prompter.Error(error);
     // Saving again starts the player in the workspace and waits until the user ends it.
     Slideshow.SaveShow(true);
-    Instructions->Tell(State.Text(4602), State.Text(4611), true, false);
+    Instructions->Tell(
+        State.Text(4602),
+        State.Text(4611) + QStringLiteral("\n\n") +
+            State.Language()
+                .Pick(QStringLiteral("Ohne den Diashow-Player, etwa auf einem anderen Rechner, "
+                                     "spielt jeder Webbrowser die Diashows ab: Öffnen Sie "
+                                     "„index.html“ im Ordner %1."),
+                      QStringLiteral("Without the slideshow player, on another computer for "
+                                     "instance, any web browser plays the slideshows: open "
+                                     "“index.html” in the folder %1."))
+                .arg(State.WorkspaceDir),
+        true, false);
 }
 
 void TPackageFlow::MakeVideo(TVideoKind kind, TTvStandard standard) {

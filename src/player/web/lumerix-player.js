@@ -904,7 +904,7 @@
 
   function buildMenu() {
     document.getElementById('menu-title').textContent = data.product;
-    document.getElementById('menu-hint').textContent = texts.menuHint || texts.quit;
+    document.getElementById('menu-hint').textContent = texts.quit;
     menu.style.color = settings.text;
     menuList.textContent = '';
     shows.forEach(function (show, i) {
