@@ -314,6 +314,31 @@ TEST_F(BrowserPlayer, TurnedPhotosStandUpright) {
     }
 }
 
+// In real time, in a browser window on a virtual display: pictures step on with their
+// transitions and the music plays, as the window title the page keeps for tests tells.
+TEST_F(BrowserPlayer, PlaysInRealTime) {
+    if (QStandardPaths::findExecutable("xvfb-run").isEmpty())
+        GTEST_SKIP() << "xvfb-run is not installed";
+    TTestKit::WriteFile(Folder + "Diashow_0001/Diashow.ini", "[DIASHOW]\nTitel=Schnell\nTime=1\n");
+    WriteSettings({{"Manuell", "FALSE"}, {"EffectMode", "ON"}, {"Effect", "4"}});
+    QTemporaryDir profile;
+    const QString script =
+        QStringLiteral("chromium --no-sandbox --disable-gpu --no-first-run --user-data-dir='%1' "
+                       "--autoplay-policy=no-user-gesture-required --window-size=640,480 "
+                       "--app='%2' >/dev/null 2>&1 & sleep 12; xwininfo -root -tree; kill $!")
+            .arg(profile.path(), Url("show=Diashow_0001&report"));
+    QProcess xvfb;
+    xvfb.start("xvfb-run", {"-a", "sh", "-c", script});
+    ASSERT_TRUE(xvfb.waitForFinished(60000));
+    const QRegularExpressionMatch title =
+        QRegularExpression("played=(\\d+) transitions=(\\d+) music=([\\d.]+)")
+            .match(QString::fromUtf8(xvfb.readAllStandardOutput()));
+    ASSERT_TRUE(title.hasMatch());
+    EXPECT_GE(title.captured(1).toInt(), 2) << "pictures shown";
+    EXPECT_GE(title.captured(2).toInt(), 2) << "transitions run";
+    EXPECT_GT(title.captured(3).toDouble(), 1.0);
+}
+
 // With no network reachable the page still plays the show with its music, and the net log
 // holds no request made by the page (Chromium's own background requests carry no page
 // origin; a file:// page's requests carry "null").

@@ -636,6 +636,7 @@
         return;
       const state = Math.min(painter.states, 1 + Math.floor((performance.now() - start) / stateMs));
       if (state >= painter.states) {
+        ++counts.transitions;
         transition = null;
         showPaint(c);
         if (done) done();
@@ -789,9 +790,20 @@
     });
   }
 
+  // Test hook: "?report" keeps the window title telling what has been played.
+  const counts = { pictures: 0, transitions: 0 };
+  function report() {
+    if (params.has('report'))
+      document.title = 'played=' + counts.pictures + ' transitions=' + counts.transitions +
+        ' music=' + music.currentTime.toFixed(1) + ' shown=' + target.show + ',' + target.picture;
+  }
+  if (params.has('report'))
+    setInterval(report, 250);
+
   function presented(mine) {
     if (mine !== generation || phase !== 'playing')
       return;
+    ++counts.pictures;
     document.body.dataset.shown = target.show + ',' + target.picture;
     if (!settings.manual)
       pictureTimer = setTimeout(function () { step(1); }, shows[target.show].seconds * 1000);
