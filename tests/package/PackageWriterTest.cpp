@@ -120,6 +120,11 @@ TEST_F(Packages, ScreensaverInEnglishForcesFullScreenOnlyInItsCopy) {
         TIniFile(State->WorkspaceDir + "Settings.ini").ReadString("SETTINGS", "Fullscreen", ""),
         "FALSE");
     EXPECT_EQ(Entries(State->ScreensaverDir, QDir::Dirs), QStringList{"Diashow_0002"});
+    // The browser player's data is made from the copy: full screen, the one show.
+    const QByteArray data = TTestKit::ReadFile(State->ScreensaverDir + "lumerix-shows.js");
+    EXPECT_TRUE(data.contains("\"fullscreen\":true"));
+    EXPECT_TRUE(data.contains("Diashow_0002") && !data.contains("Diashow_0001"));
+    EXPECT_TRUE(QFileInfo::exists(State->ScreensaverDir + "index.html"));
 
     const QString config = QString::fromUtf8(TTestKit::ReadFile(xscreensaver));
     EXPECT_TRUE(config.contains(PackageWriter::ScreensaverCommand(*State)));
