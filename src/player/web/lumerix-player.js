@@ -1079,8 +1079,8 @@
   // Test hook: "?freeze=SHOW,PICTURE,STATE" paints one moment and stops the clock (STATE 0
   // is the picture fully shown, 1 .. 59 the transition from the picture before it);
   // "?freeze=menu", "?freeze=intro" and "?freeze=end" show those screens.
-  function freeze(spec) {
-    const parts = spec.split(',');
+  function freeze(request) {
+    const parts = request.split(',');
     // The screen's pixels for the test, where the browser lets the page read them.
     const done = function () {
       try {
