@@ -86,6 +86,18 @@ std::optional<TFtpTls> FtpTlsFromName(const QString& name) {
     return std::nullopt;
 }
 
+QString FtpProtocolName(TFtpProtocol protocol) {
+    return protocol == TFtpProtocol::Sftp ? QStringLiteral("sftp") : QStringLiteral("ftp");
+}
+
+std::optional<TFtpProtocol> FtpProtocolFromName(const QString& name) {
+    for (TFtpProtocol protocol : {TFtpProtocol::Ftp, TFtpProtocol::Sftp}) {
+        if (name.trimmed().compare(FtpProtocolName(protocol), Qt::CaseInsensitive) == 0)
+            return protocol;
+    }
+    return std::nullopt;
+}
+
 QString FtpOutcomeText(TFtpKind kind, TFtpOutcome outcome) {
     const QString name = QString::fromLatin1(KindNames[int(kind)]);
     switch (outcome) {
@@ -534,6 +546,24 @@ TFtpOutcome TFtpClient::ChangeDir(const QString& folder) {
 TFtpOutcome TFtpClient::MakeDir(const QString& name) {
     const QString target = Resolve(name);
     return IsSafePath(target) ? D->Quote({QStringLiteral("MKD ") + target}) : TFtpOutcome::Failure;
+}
+
+bool TFtpClient::MakePath(const QString& folder) {
+    const QString target = Resolve(folder);
+    if (!IsSafePath(target))
+        return false;
+    bool made = false;
+    QString path;
+    // Folders that exist refuse MKD; only the ones made count.
+    for (const QString& segment : target.split(u'/', Qt::SkipEmptyParts)) {
+        path += u'/' + segment;
+        if (MakeDir(path) == TFtpOutcome::Success) {
+            made = true;
+            if (D->Listener.Note)
+                D->Listener.Note(QStringLiteral("created folder ") + path);
+        }
+    }
+    return made;
 }
 
 TFtpOutcome TFtpClient::Delete(const QString& name) {

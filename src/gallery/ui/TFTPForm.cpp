@@ -214,10 +214,10 @@ void TFTPForm::Upload() {
     LogListBox->clear();
     ProgressBar->setValue(0);
     Progress->Reset();
-    const TFtpLogin login{Login.Host.trimmed(), port,  Login.UserId,
-                          Login.Password,       10000, Login.Tls,
-                          Login.Certificate};
-    const QStringList lines = TFtpUpload::CommandList(OutputDir, Login.ServerDir);
+    const TFtpLogin login = Login.LoginFor(port);
+    const QString outputDir = OutputDir;
+    const QString serverDir = Login.ServerDir;
+    const bool everything = Login.SendEverything;
     const QString failureText = State.Text(10028);
     TFtpUpload* runner = Runner.get();
     JobRunning = true;
@@ -239,9 +239,9 @@ void TFTPForm::Upload() {
         }
         emit RunFinished();
     });
-    Job = QtConcurrent::run(Jobs::Pool(), [runner, login, lines, failureText] {
+    Job = QtConcurrent::run(Jobs::Pool(), [=] {
         runner->Connect(login, failureText);
-        runner->Run(lines);
+        runner->Sync(outputDir, login, serverDir, everything);
     });
     watcher->setFuture(Job);
 }
