@@ -137,12 +137,28 @@ bool TFtpUpload::Connect(const TFtpLogin& login, const QString& failureText) {
                            "the password was not sent"));
         break;
     case TFtpConnectFailure::UnknownCertificate:
+        if (login.Protocol == TFtpProtocol::Sftp) {
+            say(TMessage::TKind::Plain,
+                QStringLiteral("The server's SSH host key is not known yet, and it was not "
+                               "accepted; the password was not sent. SHA-256 fingerprint: %1")
+                    .arg(Client.PeerFingerprint()));
+            break;
+        }
         say(TMessage::TKind::Plain,
             QStringLiteral("The server's certificate is not one this system trusts, and it was "
                            "not accepted; the password was not sent. SHA-256 fingerprint: %1")
                 .arg(Client.PeerFingerprint()));
         break;
     case TFtpConnectFailure::ChangedCertificate:
+        if (login.Protocol == TFtpProtocol::Sftp) {
+            say(TMessage::TKind::Plain,
+                QStringLiteral("The server's SSH host key has changed since it was accepted; the "
+                               "password was not sent. Someone may be posing as the server. "
+                               "SHA-256 fingerprint now: %1, accepted: %2")
+                    .arg(Client.PeerFingerprint(),
+                         TFtpClient::NormalisedFingerprint(login.TrustedCertificate)));
+            break;
+        }
         say(TMessage::TKind::Plain,
             QStringLiteral("The server's certificate has changed since it was accepted; the "
                            "password was not sent. Someone may be posing as the server. SHA-256 "
