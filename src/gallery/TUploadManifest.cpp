@@ -164,7 +164,8 @@ TUploadManifest TUploadPlan::Outcome(const TUploadManifest& sent,
     }
     // Sending everything removes nothing; what it left on the server is still to be removed.
     for (auto it = sent.Files.cbegin(); it != sent.Files.cend(); ++it) {
-        if (!local.contains(it.key()) && !next.Files.contains(it.key()))
+        if (!local.contains(it.key()) && !Remove.contains(it.key()) &&
+            !next.Files.contains(it.key()))
             next.Files.insert(it.key(), *it);
     }
     return next;
