@@ -70,7 +70,10 @@ TUploadManifest TUploadManifest::Read(const QString& path) {
         bool ok = false;
         const qint64 size = line.mid(first + 1, second - first - 1).toLongLong(&ok);
         const QString name = line.mid(second + 1);
-        if (!ok || size < 0 || hash.size() != 64 || name.isEmpty())
+        // The names become delete commands on the server: one that could reach past the
+        // target folder or split the command line is not taken from the file.
+        if (!ok || size < 0 || hash.size() != 64 || name.isEmpty() || name.startsWith(u'.') ||
+            name.contains(u'/') || name.contains(u'\\') || name.contains(u'|'))
             continue;
         manifest.Files.insert(name, {size, hash});
     }

@@ -124,6 +124,14 @@ TEST(UploadManifest, WrittenAndReadBackPerTarget) {
     EXPECT_EQ(read.Target, target);
     EXPECT_EQ(read.Files, written.Files);
     EXPECT_TRUE(TUploadManifest::Read(path + ".missing").Files.isEmpty());
+
+    // A record edited by hand cannot make the upload delete outside its folder.
+    const QString hash = QString("0").repeated(64);
+    TTestKit::WriteFile(path, ("# target " + target + "\n" + hash + " 1 ../../index.html\n" + hash +
+                               " 1 ..\n" + hash + " 1 a|b\n" + hash + " x c.jpg\n" + hash +
+                               " 1 gut.jpg\n")
+                                  .toUtf8());
+    EXPECT_EQ(TUploadManifest::Read(path).Files.keys(), QStringList{"gut.jpg"});
 }
 
 // What the server did: "STOR" and "DELE" with the file name, in order.
