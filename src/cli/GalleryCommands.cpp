@@ -85,7 +85,8 @@ void Gallery(TCliContext& context) {
 void Upload(TCliContext& context) {
     const char* usage =
         "upload SHOW [--host H] [--port P] [--user U] [--password-file F] [--dir D] "
-        "[--tls off|try|require] [--trust SHA256]";
+        "[--tls off|try|require] [--trust SHA256] [--protocol ftp|sftp] [--key-file F] "
+        "[--send changes|everything]";
     if (context.Arguments.isEmpty())
         throw TCliError{QStringLiteral("usage: lumerix-cli %1").arg(QLatin1String(usage))};
     const TRunState& state = context.State;
@@ -96,9 +97,21 @@ void Upload(TCliContext& context) {
          Options(context,
                  {QStringLiteral("--host"), QStringLiteral("--port"), QStringLiteral("--user"),
                   QStringLiteral("--password-file"), QStringLiteral("--dir"),
-                  QStringLiteral("--tls"), QStringLiteral("--trust")},
+                  QStringLiteral("--tls"), QStringLiteral("--trust"), QStringLiteral("--protocol"),
+                  QStringLiteral("--key-file"), QStringLiteral("--send")},
                  usage)) {
-        if (option == u"--tls") {
+        if (option == u"--protocol") {
+            const std::optional<TFtpProtocol> protocol = FtpProtocolFromName(value);
+            if (!protocol)
+                throw TCliError{QStringLiteral("--protocol is ftp or sftp")};
+            account.Protocol = *protocol;
+        } else if (option == u"--key-file") {
+            account.KeyFile = value;
+        } else if (option == u"--send") {
+            if (value != u"changes" && value != u"everything")
+                throw TCliError{QStringLiteral("--send is changes or everything")};
+            account.SendEverything = value == u"everything";
+        } else if (option == u"--tls") {
             const std::optional<TFtpTls> tls = FtpTlsFromName(value);
             if (!tls)
                 throw TCliError{QStringLiteral("--tls is off, try or require")};
@@ -159,11 +172,10 @@ void Upload(TCliContext& context) {
                        },
                        // Nobody is asked here: an unknown certificate is named, --trust takes it.
                        nullptr});
-    const bool connected =
-        upload.Connect({account.Host.trimmed(), port, account.UserId, account.Password, 10000,
-                        account.Tls, account.Certificate},
-                       state.Text(10028));
-    const TFtpUpload::TResult result = upload.Run(lines);
+    const TFtpLogin login = account.LoginFor(port);
+    const bool connected = upload.Connect(login, state.Text(10028));
+    const TFtpUpload::TResult result =
+        upload.Sync(outputDir, login, account.ServerDir, account.SendEverything);
     upload.Disconnect();
     if (!connected && client.Failure() == TFtpConnectFailure::UnknownCertificate)
         throw TCliError{QStringLiteral("nothing was uploaded to %1:%2; if the fingerprint is the "
@@ -189,9 +201,11 @@ QList<TCommandLine::TCommand> GalleryCommands() {
          Gallery},
         {QStringLiteral("upload"),
          QStringLiteral("SHOW [--host H] [--port P] [--user U] [--password-file F] [--dir D] "
-                        "[--tls off|try|require] [--trust SHA256]"),
-         QStringLiteral("upload the gallery folder by FTP with the slideshow's login (changes "
-                        "kept); prints the log lines"),
+                        "[--tls off|try|require] [--trust SHA256] [--protocol ftp|sftp] "
+                        "[--key-file F] [--send changes|everything]"),
+         QStringLiteral("upload the gallery folder by FTP or SFTP with the slideshow's login "
+                        "(changes kept): only new and changed files unless --send everything; "
+                        "prints the log lines"),
          Upload},
     };
 }

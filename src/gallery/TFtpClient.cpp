@@ -59,6 +59,22 @@ QString Fingerprint(X509* certificate) {
 // How the certificate of the last handshake was judged.
 enum class TVerdict { None, Trusted, Accepted, Unknown, Changed };
 
+QString Sha256Fingerprint(const char* data, size_t length) {
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int size = 0;
+    if (EVP_Digest(data, length, digest, &size, EVP_sha256(), nullptr) != 1)
+        return {};
+    return QString::fromLatin1(
+        QByteArray(reinterpret_cast<const char*>(digest), int(size)).toHex(':').toUpper());
+}
+
+// A path as one argument of an SFTP quote command: quoted, with quotes and backslashes escaped.
+QString SftpArgument(const QString& path) {
+    QString escaped = path;
+    escaped.replace(u'\\', QStringLiteral("\\\\")).replace(u'"', QStringLiteral("\\\""));
+    return u'"' + escaped + u'"';
+}
+
 // A path that a quote command can carry: no line break could smuggle in another command.
 bool IsSafePath(const QString& path) {
     return !path.contains(u'\r') && !path.contains(u'\n') && !path.contains(QChar(0));
@@ -82,6 +98,18 @@ std::optional<TFtpTls> FtpTlsFromName(const QString& name) {
     for (TFtpTls tls : {TFtpTls::Off, TFtpTls::Try, TFtpTls::Require}) {
         if (name.trimmed().compare(FtpTlsName(tls), Qt::CaseInsensitive) == 0)
             return tls;
+    }
+    return std::nullopt;
+}
+
+QString FtpProtocolName(TFtpProtocol protocol) {
+    return protocol == TFtpProtocol::Sftp ? QStringLiteral("sftp") : QStringLiteral("ftp");
+}
+
+std::optional<TFtpProtocol> FtpProtocolFromName(const QString& name) {
+    for (TFtpProtocol protocol : {TFtpProtocol::Ftp, TFtpProtocol::Sftp}) {
+        if (name.trimmed().compare(FtpProtocolName(protocol), Qt::CaseInsensitive) == 0)
+            return protocol;
     }
     return std::nullopt;
 }
@@ -130,17 +158,27 @@ struct TFtpClient::TState {
     }
     bool AbortRequested() const { return Listener.AbortRequested && Listener.AbortRequested(); }
 
+    bool Sftp() const { return Login.Protocol == TFtpProtocol::Sftp; }
+
     QString BaseUrl() const {
         const QString host = Login.Host.contains(u':') ? u'[' + Login.Host + u']' : Login.Host;
-        return QStringLiteral("ftp://") + host + u':' + QString::number(Login.Port) + u'/';
+        return (Sftp() ? QStringLiteral("sftp://") : QStringLiteral("ftp://")) + host + u':' +
+               QString::number(Login.Port) + u'/';
     }
 
-    // An absolute server path as the address of a transfer: "%2F" keeps it absolute.
+    // An absolute server path as the address of a transfer: "%2F" keeps it absolute (an SFTP
+    // address's path is absolute as it stands).
     QString Url(const QString& absolute) const {
         QStringList segments;
         for (const QString& segment : absolute.split(u'/', Qt::SkipEmptyParts))
             segments.append(QString::fromLatin1(QUrl::toPercentEncoding(segment)));
-        return BaseUrl() + QStringLiteral("%2F") + segments.join(u'/');
+        return BaseUrl() + (Sftp() ? QString() : QStringLiteral("%2F")) + segments.join(u'/');
+    }
+
+    // A folder command: the FTP command word, or its SFTP counterpart.
+    TFtpOutcome FolderCommand(const char* ftp, const char* sftp, const QString& path) {
+        return Sftp() ? Quote({QLatin1String(sftp) + u' ' + SftpArgument(path)})
+                      : Quote({QLatin1String(ftp) + u' ' + path});
     }
 
     void SetUrl(const QString& url) const {
@@ -241,6 +279,20 @@ struct TFtpClient::TState {
         return 0;
     }
 
+    // The SSH host key is judged before the login, like a certificate: only the one the user
+    // accepted for this server passes, by its SHA-256 fingerprint.
+    static int OnHostKey(void* data, int, const char* key, size_t length) {
+        auto* state = static_cast<TState*>(data);
+        state->PeerFingerprint = Sha256Fingerprint(key, length);
+        const QString accepted = NormalisedFingerprint(state->Login.TrustedCertificate);
+        if (!accepted.isEmpty() && accepted == state->PeerFingerprint) {
+            state->Verdict = TVerdict::Accepted;
+            return CURLKHMATCH_OK;
+        }
+        state->Verdict = accepted.isEmpty() ? TVerdict::Unknown : TVerdict::Changed;
+        return CURLKHMATCH_MISMATCH;
+    }
+
     static size_t OnHeader(char* buffer, size_t size, size_t count, void* data) {
         auto* state = static_cast<TState*>(data);
         const QString line = QString::fromUtf8(buffer, qsizetype(size * count)).trimmed();
@@ -302,7 +354,22 @@ struct TFtpClient::TState {
         const QByteArray user = Login.User.toUtf8();
         const QByteArray password = Login.Password.toUtf8();
         curl_easy_setopt(Handle, CURLOPT_NOSIGNAL, 1L);
-        curl_easy_setopt(Handle, CURLOPT_PROTOCOLS_STR, "ftp");
+        curl_easy_setopt(Handle, CURLOPT_PROTOCOLS_STR, Sftp() ? "sftp" : "ftp");
+        if (Sftp()) {
+            const QByteArray keyFile = Login.KeyFile.toUtf8();
+            if (keyFile.isEmpty()) {
+                curl_easy_setopt(Handle, CURLOPT_SSH_AUTH_TYPES,
+                                 long(CURLSSH_AUTH_PASSWORD | CURLSSH_AUTH_KEYBOARD));
+            } else {
+                curl_easy_setopt(Handle, CURLOPT_SSH_AUTH_TYPES, long(CURLSSH_AUTH_PUBLICKEY));
+                curl_easy_setopt(Handle, CURLOPT_SSH_PRIVATE_KEYFILE, keyFile.constData());
+                // Empty: the public half is derived from the private key.
+                curl_easy_setopt(Handle, CURLOPT_SSH_PUBLIC_KEYFILE, "");
+                curl_easy_setopt(Handle, CURLOPT_KEYPASSWD, password.constData());
+            }
+            curl_easy_setopt(Handle, CURLOPT_SSH_HOSTKEYFUNCTION, &TState::OnHostKey);
+            curl_easy_setopt(Handle, CURLOPT_SSH_HOSTKEYDATA, this);
+        }
         curl_easy_setopt(Handle, CURLOPT_USERNAME, user.constData());
         curl_easy_setopt(Handle, CURLOPT_PASSWORD, password.constData());
         curl_easy_setopt(Handle, CURLOPT_CONNECTTIMEOUT_MS, long(Login.TimeoutMs));
@@ -388,8 +455,9 @@ bool TFtpClient::Connect(const TFtpLogin& login) {
     D->Passive = false;
     D->Greeted = false;
     D->Dir = QStringLiteral("/");
-    bool encrypted = login.Tls != TFtpTls::Off;
-    CURLcode result = D->Attempt(encrypted ? CURLUSESSL_CONTROL : CURLUSESSL_NONE);
+    // SSH is always encrypted; the TLS setting is FTP's.
+    bool encrypted = login.Protocol == TFtpProtocol::Sftp || login.Tls != TFtpTls::Off;
+    CURLcode result = D->Attempt(encrypted && !D->Sftp() ? CURLUSESSL_CONTROL : CURLUSESSL_NONE);
     // The server refused AUTH before anything else was sent: plain FTP when that may do.
     if (result == CURLE_USE_SSL_FAILED && login.Tls == TFtpTls::Try) {
         encrypted = false;
@@ -409,6 +477,8 @@ bool TFtpClient::Connect(const TFtpLogin& login) {
     }
     D->Encrypted = encrypted;
     D->Passive = encrypted;
+    if (D->Sftp())
+        D->Status(QStringLiteral("Connected"));
     char* entry = nullptr;
     curl_easy_getinfo(D->Handle, CURLINFO_FTP_ENTRY_PATH, &entry);
     const QString entryPath = entry ? QString::fromUtf8(entry) : QString();
@@ -514,6 +584,11 @@ TFtpOutcome TFtpClient::ChangeDir(const QString& folder) {
     const QString target = Resolve(folder);
     if (!IsSafePath(target))
         return TFtpOutcome::Failure;
+    // SFTP has no working folder on the server; the client's own is all there is.
+    if (D->Sftp()) {
+        D->Dir = target;
+        return TFtpOutcome::Success;
+    }
     const TFtpOutcome outcome = D->Quote({QStringLiteral("CWD ") + target, QStringLiteral("PWD")});
     if (outcome != TFtpOutcome::Success)
         return outcome;
@@ -533,17 +608,35 @@ TFtpOutcome TFtpClient::ChangeDir(const QString& folder) {
 
 TFtpOutcome TFtpClient::MakeDir(const QString& name) {
     const QString target = Resolve(name);
-    return IsSafePath(target) ? D->Quote({QStringLiteral("MKD ") + target}) : TFtpOutcome::Failure;
+    return IsSafePath(target) ? D->FolderCommand("MKD", "mkdir", target) : TFtpOutcome::Failure;
+}
+
+bool TFtpClient::MakePath(const QString& folder) {
+    const QString target = Resolve(folder);
+    if (!IsSafePath(target))
+        return false;
+    bool made = false;
+    QString path;
+    // Folders that exist refuse MKD; only the ones made count.
+    for (const QString& segment : target.split(u'/', Qt::SkipEmptyParts)) {
+        path += u'/' + segment;
+        if (MakeDir(path) == TFtpOutcome::Success) {
+            made = true;
+            if (D->Listener.Note)
+                D->Listener.Note(QStringLiteral("created folder ") + path);
+        }
+    }
+    return made;
 }
 
 TFtpOutcome TFtpClient::Delete(const QString& name) {
     const QString target = Resolve(name);
-    return IsSafePath(target) ? D->Quote({QStringLiteral("DELE ") + target}) : TFtpOutcome::Failure;
+    return IsSafePath(target) ? D->FolderCommand("DELE", "rm", target) : TFtpOutcome::Failure;
 }
 
 TFtpOutcome TFtpClient::RemoveDir(const QString& name) {
     const QString target = Resolve(name);
-    return IsSafePath(target) ? D->Quote({QStringLiteral("RMD ") + target}) : TFtpOutcome::Failure;
+    return IsSafePath(target) ? D->FolderCommand("RMD", "rmdir", target) : TFtpOutcome::Failure;
 }
 
 TFtpOutcome TFtpClient::Upload(const QString& localFile, const QString& remote) {

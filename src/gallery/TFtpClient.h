@@ -41,6 +41,13 @@ QString FtpTlsName(TFtpTls tls);
 /// The setting a name stands for; none for any other text.
 std::optional<TFtpTls> FtpTlsFromName(const QString& name);
 
+/// The file transfer protocol: FTP (with or without TLS), or SFTP over SSH.
+enum class TFtpProtocol { Ftp, Sftp };
+
+/// "ftp", "sftp".
+QString FtpProtocolName(TFtpProtocol protocol);
+std::optional<TFtpProtocol> FtpProtocolFromName(const QString& name);
+
 /// Where to log in.
 struct TFtpLogin {
     QString Host;
@@ -50,8 +57,13 @@ struct TFtpLogin {
     int TimeoutMs = 10000;
     TFtpTls Tls = TFtpTls::Try;
     /// SHA-256 fingerprint of a certificate the user accepted for this server, which is then
-    /// trusted besides those the system's store vouches for; empty for none.
+    /// trusted besides those the system's store vouches for; empty for none. With SFTP the
+    /// fingerprint of the server's host key, which is then the only one accepted.
     QString TrustedCertificate;
+    TFtpProtocol Protocol = TFtpProtocol::Ftp;
+    /// SFTP: a private key file to log in with (the password then unlocks it, when it is
+    /// protected); empty to log in with the password.
+    QString KeyFile;
 };
 
 /// Why a connection was not made.
@@ -128,6 +140,9 @@ public:
     /// CWD, then PWD for the folder the server settled on.
     TFtpOutcome ChangeDir(const QString& folder);
     TFtpOutcome MakeDir(const QString& name);
+    /// Makes `folder` and every missing folder above it; true when at least one was made
+    /// (each made one is reported as a note).
+    bool MakePath(const QString& folder);
     TFtpOutcome Delete(const QString& name);
     TFtpOutcome RemoveDir(const QString& name);
     /// STOR of a local file. Reports "Beginning Data Transfer", "n of m bytes sent" and

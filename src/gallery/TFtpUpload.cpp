@@ -1,5 +1,6 @@
 #include "TFtpUpload.h"
 
+#include "TUploadManifest.h"
 #include "shell/Strings.h"
 #include "shell/TProgress.h"
 
@@ -7,6 +8,7 @@
 #include <QLockFile>
 #include <QThread>
 
+#include <algorithm>
 #include <cmath>
 
 namespace Lumerix {
@@ -135,12 +137,28 @@ bool TFtpUpload::Connect(const TFtpLogin& login, const QString& failureText) {
                            "the password was not sent"));
         break;
     case TFtpConnectFailure::UnknownCertificate:
+        if (login.Protocol == TFtpProtocol::Sftp) {
+            say(TMessage::TKind::Plain,
+                QStringLiteral("The server's SSH host key is not known yet, and it was not "
+                               "accepted; the password was not sent. SHA-256 fingerprint: %1")
+                    .arg(Client.PeerFingerprint()));
+            break;
+        }
         say(TMessage::TKind::Plain,
             QStringLiteral("The server's certificate is not one this system trusts, and it was "
                            "not accepted; the password was not sent. SHA-256 fingerprint: %1")
                 .arg(Client.PeerFingerprint()));
         break;
     case TFtpConnectFailure::ChangedCertificate:
+        if (login.Protocol == TFtpProtocol::Sftp) {
+            say(TMessage::TKind::Plain,
+                QStringLiteral("The server's SSH host key has changed since it was accepted; the "
+                               "password was not sent. Someone may be posing as the server. "
+                               "SHA-256 fingerprint now: %1, accepted: %2")
+                    .arg(Client.PeerFingerprint(),
+                         TFtpClient::NormalisedFingerprint(login.TrustedCertificate)));
+            break;
+        }
         say(TMessage::TKind::Plain,
             QStringLiteral("The server's certificate has changed since it was accepted; the "
                            "password was not sent. Someone may be posing as the server. SHA-256 "
@@ -180,12 +198,50 @@ TFtpUpload::TResult TFtpUpload::Run(const QStringList& lines) {
     result.Lines = int(lines.size());
     for (int k = 0; k < lines.size(); ++k) {
         CheckAbort();
+        LineDone = false;
         if (!RunLine(lines[k]))
             ++result.Failed;
+        result.Done.append(LineDone);
         Progress.SetPercent(int(std::nearbyint(100.0 * (k + 1) / lines.size())));
     }
     CheckAbort();
     result.Aborted = AbortSeen;
+    return result;
+}
+
+TFtpUpload::TResult TFtpUpload::Sync(const QString& outputFolder, const TFtpLogin& login,
+                                     const QString& serverDir, bool everything) {
+    auto log = [this](const QString& line) {
+        if (Listener.Log)
+            Listener.Log(line);
+    };
+    const QString target =
+        TUploadManifest::TargetOf(FtpProtocolName(login.Protocol), login.Host, login.Port,
+                                  login.User, Client.Resolve(serverDir.trimmed()));
+    const QString recordPath = TUploadManifest::PathFor(outputFolder, target);
+    TUploadManifest sent = TUploadManifest::Read(recordPath);
+    // Another target whose name hashes alike, or a damaged record: nothing is known there.
+    if (sent.Target != target)
+        sent = TUploadManifest{target, {}};
+    const QMap<QString, TSentFile> local = TUploadManifest::Scan(outputFolder);
+    const TUploadPlan plan = TUploadPlan::Make(local, sent, everything);
+    const bool connected = ConnectedFlag;
+    for (const QString& name : plan.Keep)
+        log(QStringLiteral("keep %1 unchanged").arg(name));
+    TResult result = Run(plan.Lines(outputFolder, serverDir));
+    if (!connected)
+        return result;
+    const qsizetype sendCount = plan.Send.size();
+    const int sentCount =
+        int(std::count(result.Done.begin(), result.Done.begin() + sendCount, true));
+    const int removed = int(std::count(result.Done.begin() + sendCount, result.Done.end(), true));
+    QString error;
+    if (!plan.Outcome(sent, local, result.Done).Write(recordPath, &error))
+        log(error);
+    log(QStringLiteral("%1 sent, %2 kept, %3 removed")
+            .arg(sentCount)
+            .arg(plan.Keep.size())
+            .arg(removed));
     return result;
 }
 
@@ -205,6 +261,7 @@ bool TFtpUpload::Send(const QString& commandText, TFtpKind kind,
     CommandText = commandText;
     const TFtpOutcome outcome = operation();
     CheckAbort();
+    LineDone = outcome == TFtpOutcome::Success;
     return Log(commandText, kind, outcome);
 }
 
@@ -225,9 +282,19 @@ bool TFtpUpload::RunLine(const QString& rawLine) {
         // elsewhere. Both directions may apply to one line.
         if (first.contains(u':')) {
             const QString remote = RemoteFile(second);
-            ok = Send(text(first, remote), TFtpKind::Upload,
-                      [&] { return Client.Upload(LocalFile(first), remote); }) &&
-                 ok;
+            ok =
+                Send(text(first, remote), TFtpKind::Upload,
+                     [&] {
+                         TFtpOutcome outcome = Client.Upload(LocalFile(first), remote);
+                         // A target folder that does not exist yet is made, and the file
+                         // goes once more.
+                         const qsizetype slash = remote.lastIndexOf(u'/');
+                         if (outcome == TFtpOutcome::Failure && slash > 0 && Client.IsConnected() &&
+                             !Progress.Cancelled() && Client.MakePath(remote.left(slash)))
+                             outcome = Client.Upload(LocalFile(first), remote);
+                         return outcome;
+                     }) &&
+                ok;
         }
         if (second.contains(u':')) {
             const QString remote = RemoteFile(first);

@@ -41,6 +41,8 @@ public:
         int Failed = 0; ///< failed, unsupported or unknown commands
         bool ConnectFailed = false;
         bool Aborted = false;
+        /// Per line: its command reached the server and succeeded.
+        QList<bool> Done;
     };
 
     /// Label texts and percentages go to `progress`, whose cancel aborts the transfer under way
@@ -81,6 +83,15 @@ public:
     /// One line; false when its command failed or is unknown.
     bool RunLine(const QString& line);
 
+    /// The upload of a gallery folder into `serverDir` of the connected server, `login`
+    /// naming it for the record of what was sent (see TUploadManifest): new and changed files
+    /// go, unchanged ones are logged as kept, files of earlier uploads that the gallery no
+    /// longer has are deleted after the new ones are up; with `everything` every file goes
+    /// and nothing is deleted. The record is updated with what went through. Ends with a log
+    /// line counting what was sent, kept and removed.
+    TResult Sync(const QString& outputFolder, const TFtpLogin& login, const QString& serverDir,
+                 bool everything);
+
 private:
     bool Log(const QString& commandText, TFtpKind kind, TFtpOutcome outcome);
     bool Send(const QString& commandText, TFtpKind kind,
@@ -94,6 +105,7 @@ private:
     bool AbortSeen = false;
     QString Accepted;
     QString CommandText; ///< of the command running, for notes of the client
+    bool LineDone = false;
 };
 
 } // namespace Lumerix

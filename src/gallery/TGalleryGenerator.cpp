@@ -2,6 +2,7 @@
 
 #include "GalleryPages.h"
 #include "TMake.h"
+#include "imaging/JpegMarkers.h"
 #include "imaging/TRasterImage.h"
 #include "shell/Colors.h"
 #include "shell/Convert.h"
@@ -174,7 +175,7 @@ TGalleryResult TGalleryGenerator::Generate(TProgress& progress) {
     Items.clear();
     QStringList paths;
     for (const TGalleryPicture& picture : Request.Pictures) {
-        Items.append({picture.Path, picture.Caption, {}, {}, {}});
+        Items.append({picture.Path, picture.Caption, {}, {}, {}, {}, {}, {}});
         paths.append(picture.Path);
     }
     const QStringList bases = UniqueBases(paths);
@@ -185,21 +186,30 @@ TGalleryResult TGalleryGenerator::Generate(TProgress& progress) {
 
     // 4. Pages, in list order.
     progress.SetPercent(0);
-    if (!WritePages(result))
+    const bool modern = Settings.Style == TGallerySettings::TStyle::Modern;
+    if (!(modern ? WriteModernPages(result) : WritePages(result)))
         return finalNames();
 
-    // 5. Style sheet.
-    if (!TMake::WriteLines(Building + QStringLiteral("layout.css"),
-                           GalleryPages::StyleSheet(Settings.TextColor, Settings.BKGColor),
-                           &result.Error))
+    // 5. Style sheet (and the modern pages' script).
+    if (modern) {
+        if (!TMake::WriteLines(Building + QStringLiteral("modern.css"),
+                               ModernPages::StyleSheet(Settings.TextColor, Settings.BKGColor),
+                               &result.Error, true) ||
+            !TMake::WriteLines(Building + QStringLiteral("lightbox.js"), ModernPages::Script(),
+                               &result.Error, true))
+            return finalNames();
+    } else if (!TMake::WriteLines(Building + QStringLiteral("layout.css"),
+                                  GalleryPages::StyleSheet(Settings.TextColor, Settings.BKGColor),
+                                  &result.Error)) {
         return finalNames();
+    }
 
     // 6. Templates away.
     for (const auto& entry : templates)
         QFile::remove(Request.ProgramDir + QLatin1String(entry.first));
 
     // 7. Navigation images; a missing one leaves a broken image, not a failed gallery.
-    for (const QString& name : NavigationImages) {
+    for (const QString& name : modern ? QStringList() : NavigationImages) {
         if (QFileInfo::exists(Request.ImageDir() + name) &&
             !Execute::CopyFileAtomic(Request.ImageDir() + name, Building + name, &result.Error))
             return finalNames();
@@ -237,6 +247,7 @@ bool TGalleryGenerator::MakePictures(TProgress& progress, TGalleryResult& result
         jobs.append({i, {}, false});
 
     const QString output = Building;
+    const bool modern = Settings.Style == TGallerySettings::TStyle::Modern;
     const bool frame = Settings.ShapeVisible;
     const qint64 background = Settings.BKGColor;
     std::atomic_bool stop = false;
@@ -253,6 +264,14 @@ bool TGalleryGenerator::MakePictures(TProgress& progress, TGalleryResult& result
             return;
         TPicture& item = items[job.Index];
         try {
+            if (modern) {
+                MakeModernPicture(item);
+                job.Done = true;
+                const int finished = ++done;
+                const QMutexLocker locker(&reportLock);
+                progress.SetPercent(Percent(finished, total));
+                return;
+            }
             const QSize stored = TRasterImage::ReadSize(item.Path);
             item.Thumbnail = TargetSize(stored, small);
             item.Large = TargetSize(stored, large);
@@ -291,6 +310,51 @@ bool TGalleryGenerator::MakePictures(TProgress& progress, TGalleryResult& result
                 Request.German() ? QStringLiteral("Abgebrochen.") : QStringLiteral("Cancelled.");
             return false;
         }
+    }
+    return true;
+}
+
+void TGalleryGenerator::MakeModernPicture(TPicture& item) const {
+    item.Variants = ModernPages::Variants(TRasterImage::ReadSize(item.Path));
+    item.Thumbnail = item.Variants.first().Size;
+    item.Large = item.Variants.last().Size;
+    // One decode at the smallest DCT scale that covers the largest size; each smaller size is
+    // resampled from the one above it, which is cheaper than from the decode. Fresh encodings
+    // carry no EXIF, so the camera's GPS position stays at home; the loader turns upright.
+    TRasterImage image;
+    image.LoadScaled(item.Path, item.Large);
+    for (qsizetype k = item.Variants.size() - 1; k >= 0; --k) {
+        const ModernPages::TVariant& variant = item.Variants[k];
+        if (image.SizeOf() != variant.Size)
+            image.Size(variant.Size.width(), variant.Size.height(), TResize::Bicubic);
+        image.Save(Building + ModernPages::VariantName(item.Base, variant.Tier), 4);
+    }
+    if (Settings.DetailsVisible) {
+        // EXIF sits at the front of the file, in one segment of at most 64 KiB.
+        QFile file(item.Path);
+        if (file.open(QIODevice::ReadOnly)) {
+            const QByteArray front = file.read(128 * 1024);
+            item.Taken = JpegMarkers::DateTaken(front);
+            item.Camera = JpegMarkers::Camera(front);
+        }
+    }
+}
+
+bool TGalleryGenerator::WriteModernPages(TGalleryResult& result) {
+    const ModernPages::TTexts texts{
+        Request.Title,    Request.ProductName,  Request.FooterUrl,        Request.FooterText,
+        Request.German(), Settings.TextVisible, Settings.FilenameVisible, Settings.DetailsVisible};
+    QList<ModernPages::TPicture> pictures;
+    for (const TPicture& item : Items)
+        pictures.append({item.Base, item.Caption, QFileInfo(item.Path).fileName(), item.Taken,
+                         item.Camera, item.Variants});
+    if (!TMake::WriteLines(Building + QStringLiteral("gallery.html"),
+                           ModernPages::Overview(texts, pictures), &result.Error, true))
+        return false;
+    for (qsizetype i = 0; i < pictures.size(); ++i) {
+        if (!TMake::WriteLines(Building + pictures[i].Base + QStringLiteral(".html"),
+                               ModernPages::PicturePage(texts, pictures, i), &result.Error, true))
+            return false;
     }
     return true;
 }

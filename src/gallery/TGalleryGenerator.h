@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ModernPages.h"
 #include "TGalleryRequest.h"
 #include "TGallerySettings.h"
 
@@ -32,6 +33,11 @@ public:
         QString Base;    ///< output names: base + ".html", ".jpg", "_thumb.jpg"
         QSize Thumbnail; ///< pixel size of base + "_thumb.jpg"
         QSize Large;     ///< pixel size of base + ".jpg"
+        /// Modern style: the sizes made (base + "-" + tier + ".jpg"), and from EXIF the date
+        /// taken and the camera when the settings show them.
+        QList<ModernPages::TVariant> Variants;
+        QString Taken;
+        QString Camera;
     };
 
     TGalleryGenerator(TGalleryRequest request, TGallerySettings settings);
@@ -63,6 +69,8 @@ public:
 private:
     bool MakePictures(TProgress& progress, TGalleryResult& result);
     bool WritePages(TGalleryResult& result);
+    bool WriteModernPages(TGalleryResult& result);
+    void MakeModernPicture(TPicture& item) const;
 
     TGalleryRequest Request;
     TGallerySettings Settings;

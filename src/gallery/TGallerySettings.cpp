@@ -48,6 +48,13 @@ TGallerySettings TGallerySettings::Read(const QString& settingsFile, const QStri
         IsTrue(ini.ReadString(SettingsSection, QStringLiteral("FilenameVisible"), {}));
     settings.ShapeVisible = IsTrue(
         ini.ReadString(SettingsSection, QStringLiteral("ShapeVisible"), QStringLiteral("TRUE")));
+    settings.Style = ini.ReadString(SettingsSection, QStringLiteral("Style"), {})
+                                 .trimmed()
+                                 .compare(u"Modern", Qt::CaseInsensitive) == 0
+                         ? TStyle::Modern
+                         : TStyle::Classic;
+    settings.DetailsVisible =
+        IsTrue(ini.ReadString(SettingsSection, QStringLiteral("DetailsVisible"), {}));
     return settings;
 }
 
@@ -57,15 +64,19 @@ bool TGallerySettings::Write(const QString& settingsFile, const QString& default
         return false;
     TIniFile ini(settingsFile);
     const bool written = ini.WriteStrings(
-        SettingsSection, {{QStringLiteral("SmallPicX"), SmallPicX},
-                          {QStringLiteral("LargePicX"), LargePicX},
-                          {QStringLiteral("Compression"), QString::number(Compression)},
-                          {QStringLiteral("PicProRow"), QString::number(PicProRow)},
-                          {QStringLiteral("TextColor"), QString::number(TextColor)},
-                          {QStringLiteral("BKGColor"), QString::number(BKGColor)},
-                          {QStringLiteral("TextVisible"), BoolText(TextVisible)},
-                          {QStringLiteral("FilenameVisible"), BoolText(FilenameVisible)},
-                          {QStringLiteral("ShapeVisible"), BoolText(ShapeVisible)}});
+        SettingsSection,
+        {{QStringLiteral("SmallPicX"), SmallPicX},
+         {QStringLiteral("LargePicX"), LargePicX},
+         {QStringLiteral("Compression"), QString::number(Compression)},
+         {QStringLiteral("PicProRow"), QString::number(PicProRow)},
+         {QStringLiteral("TextColor"), QString::number(TextColor)},
+         {QStringLiteral("BKGColor"), QString::number(BKGColor)},
+         {QStringLiteral("TextVisible"), BoolText(TextVisible)},
+         {QStringLiteral("FilenameVisible"), BoolText(FilenameVisible)},
+         {QStringLiteral("ShapeVisible"), BoolText(ShapeVisible)},
+         {QStringLiteral("Style"),
+          Style == TStyle::Modern ? QStringLiteral("Modern") : QStringLiteral("Classic")},
+         {QStringLiteral("DetailsVisible"), BoolText(DetailsVisible)}});
     if (!written && error)
         *error = ini.LastError();
     return written;
@@ -104,6 +115,16 @@ bool TGallerySettings::Set(const QString& key, const QString& value, QString* er
         if (!ok || colour < 0 || colour > 0xFFFFFF)
             return fail(QStringLiteral("%1 needs a colour value from 0 to 16777215").arg(key));
         (is("BKGColor") ? BKGColor : TextColor) = colour;
+    } else if (is("Style")) {
+        const bool modern = text.compare(u"Modern", Qt::CaseInsensitive) == 0;
+        if (!modern && text.compare(u"Classic", Qt::CaseInsensitive) != 0)
+            return fail(QStringLiteral("Style needs Classic or Modern"));
+        Style = modern ? TStyle::Modern : TStyle::Classic;
+    } else if (is("DetailsVisible")) {
+        const QString upper = text.toUpper();
+        if (upper != u"TRUE" && upper != u"FALSE")
+            return fail(QStringLiteral("DetailsVisible needs TRUE or FALSE"));
+        DetailsVisible = upper == u"TRUE";
     } else if (is("TextVisible") || is("FilenameVisible") || is("ShapeVisible")) {
         const QString upper = text.toUpper();
         if (upper != u"TRUE" && upper != u"FALSE")
@@ -114,7 +135,7 @@ bool TGallerySettings::Set(const QString& key, const QString& value, QString* er
     } else {
         return fail(QStringLiteral("not a gallery setting: \"%1\" (one of SmallPicX, LargePicX, "
                                    "Compression, PicProRow, BKGColor, TextColor, TextVisible, "
-                                   "FilenameVisible, ShapeVisible)")
+                                   "FilenameVisible, ShapeVisible, Style, DetailsVisible)")
                         .arg(key));
     }
     return true;

@@ -17,6 +17,11 @@ struct TGallerySettings {
     bool TextVisible = false;
     bool FilenameVisible = false;
     bool ShapeVisible = true;
+    /// "Style": the classic table pages, or responsive HTML5 pages with several picture sizes
+    /// and a lightbox. Classic unless the file says "Modern".
+    enum class TStyle { Classic, Modern } Style = TStyle::Classic;
+    /// "DetailsVisible": date taken and camera under a picture of the modern pages.
+    bool DetailsVisible = false;
 
     /// Reads `settingsFile`, or `defaultsFile` while the former does not exist. A missing key
     /// keeps its default; a switch is on only for "TRUE" in any letter case.

@@ -42,11 +42,11 @@ bool TMake::Write() {
     return WriteLines(OutputFile, Head + Body + Tail, &Error_);
 }
 
-bool TMake::WriteLines(const QString& path, const QStringList& lines, QString* error) {
+bool TMake::WriteLines(const QString& path, const QStringList& lines, QString* error, bool utf8) {
     QByteArray bytes;
     for (const QString& line : lines) {
         // Non-ASCII becomes references, so the pages need no declared encoding.
-        bytes += GalleryPages::AsciiReferences(line).toLatin1();
+        bytes += utf8 ? line.toUtf8() : GalleryPages::AsciiReferences(line).toLatin1();
         bytes += '\n';
     }
     QString cause;

@@ -23,8 +23,10 @@ public:
     bool Write();
 
     /// Writes `lines` as a page file: ASCII only, every other character as a numeric
-    /// character reference, lines ended by LF, replacing the file atomically.
-    static bool WriteLines(const QString& path, const QStringList& lines, QString* error);
+    /// character reference (or UTF-8 with `utf8`, for pages that declare it), lines ended by
+    /// LF, replacing the file atomically.
+    static bool WriteLines(const QString& path, const QStringList& lines, QString* error,
+                           bool utf8 = false);
 
 private:
     QStringList Head;

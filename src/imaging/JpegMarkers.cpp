@@ -186,6 +186,24 @@ QString DateTaken(const QByteArray& jpeg) {
     return AsciiTag(t, size, ifd0, 0x0132);
 }
 
+QString Camera(const QByteArray& jpeg) {
+    const auto [start, size] = ExifTiff(jpeg);
+    if (start < 0 || size < 8)
+        return {};
+    const auto* t = reinterpret_cast<const unsigned char*>(jpeg.constData()) + start;
+    if (!(t[0] == 'I' && t[1] == 'I') && !(t[0] == 'M' && t[1] == 'M'))
+        return {};
+    const bool little = LittleEndian(t);
+    const quint32 ifd0 =
+        little ? quint32(t[4]) | quint32(t[5]) << 8 | quint32(t[6]) << 16 | quint32(t[7]) << 24
+               : quint32(t[4]) << 24 | quint32(t[5]) << 16 | quint32(t[6]) << 8 | quint32(t[7]);
+    const QString make = AsciiTag(t, size, ifd0, 0x010F);
+    const QString model = AsciiTag(t, size, ifd0, 0x0110);
+    if (make.isEmpty() || model.startsWith(make.section(u' ', 0, 0), Qt::CaseInsensitive))
+        return model;
+    return model.isEmpty() ? make : make + u' ' + model;
+}
+
 TOrientation TiffOrientation(const QByteArray& tiff) {
     const auto* t = reinterpret_cast<const unsigned char*>(tiff.constData());
     const qsizetype at = OrientationValueAt(t, tiff.size());

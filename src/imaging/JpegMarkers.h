@@ -35,6 +35,9 @@ bool SetTiffOrientation(QByteArray& tiff, TOrientation orientation);
 /// When the picture was taken, from EXIF (DateTimeOriginal, else DateTime) as
 /// "YYYY:MM:DD HH:MM:SS"; empty without one.
 QString DateTaken(const QByteArray& jpeg);
+/// The camera from EXIF: maker and model ("Canon EOS 80D"), the model alone when it already
+/// names the maker; empty without either.
+QString Camera(const QByteArray& jpeg);
 
 /// The metadata segments of JPEG bytes as stored (marker, length and data): every APP1..APP15
 /// and comment segment before the frame, except Adobe's APP14, which describes the colour

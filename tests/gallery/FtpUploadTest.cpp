@@ -161,15 +161,19 @@ TEST_F(FtpUpload, NoServerGivesConnectionFailed) {
     EXPECT_EQ(Messages, (QStringList{"Connection Failed", FailureText}));
 }
 
-TEST_F(FtpUpload, MissingTargetFolderFailsEveryCopy) {
+TEST_F(FtpUpload, MissingTargetFolderIsMadeOnce) {
     Start();
-    LocalFile("a.jpg", 100);
+    const QByteArray a = LocalFile("a.jpg", 100);
     LocalFile("b.jpg", 100);
     ASSERT_TRUE(Upload->Connect(Login(), FailureText));
-    const TFtpUpload::TResult result = Upload->Run(TFtpUpload::CommandList(Local, "fehlt"));
-    EXPECT_EQ(result.Failed, 2);
-    EXPECT_EQ(Log, (QStringList{CopyText("a.jpg", "fehlt/a.jpg") + " ERROR: Upload failure",
-                                CopyText("b.jpg", "fehlt/b.jpg") + " ERROR: Upload failure"}));
+    const TFtpUpload::TResult result = Upload->Run(TFtpUpload::CommandList(Local, "fehlt/tief"));
+    EXPECT_EQ(result.Failed, 0);
+    EXPECT_EQ(Log, (QStringList{
+                       CopyText("a.jpg", "fehlt/tief/a.jpg") + " created folder /fehlt",
+                       CopyText("a.jpg", "fehlt/tief/a.jpg") + " created folder /fehlt/tief",
+                       CopyText("a.jpg", "fehlt/tief/a.jpg") + " Upload success",
+                       CopyText("b.jpg", "fehlt/tief/b.jpg") + " Upload success"}));
+    EXPECT_EQ(TTestKit::ReadFile(Server->Root() + "fehlt/tief/a.jpg"), a);
 }
 
 TEST_F(FtpUpload, ServerClosingMidTransferFailsThatFileOnly) {

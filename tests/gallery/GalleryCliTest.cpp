@@ -89,7 +89,8 @@ TEST_F(GalleryCli, UploadPrintsTheLogAndFailsWhenACommandFails) {
     ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
     const QStringList lines = run.Out.split('\n', Qt::SkipEmptyParts);
     const QStringList made = QDir(ProgramDir + "gallery").entryList(QDir::Files);
-    EXPECT_EQ(lines.size(), made.size());
+    EXPECT_EQ(lines.size(), made.size() + 1); // and the closing count
+    EXPECT_EQ(lines.last(), QString("%1 sent, 0 kept, 0 removed").arg(made.size()));
     for (const QString& name : made) {
         EXPECT_TRUE(lines.contains("copy file://" + ProgramDir + "gallery/" + name + " web/" +
                                    name + " Upload success"))
@@ -98,8 +99,10 @@ TEST_F(GalleryCli, UploadPrintsTheLogAndFailsWhenACommandFails) {
                   TTestKit::ReadFile(ProgramDir + "gallery/" + name));
     }
 
-    // The login was kept: a missing folder now fails every copy, and the run fails.
-    run = Kit.RunCli({"upload", Show, "--dir", "gibtsnicht"});
+    // The login was kept: a folder that cannot be made (a file is in the way) fails every copy,
+    // and the run fails.
+    TTestKit::WriteFile(server.Root() + "blockiert", "x");
+    run = Kit.RunCli({"upload", Show, "--dir", "blockiert/web"});
     EXPECT_EQ(run.ExitCode, 1);
     EXPECT_TRUE(run.Out.contains("ERROR: Upload failure"));
 

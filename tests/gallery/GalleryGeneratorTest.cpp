@@ -346,7 +346,8 @@ TEST(GallerySettings, SetChecksLikeTheFields) {
         {"PicProRow", "100", false},      {"BKGColor", "16777215", true},
         {"TextColor", "16777216", false}, {"ShapeVisible", "false", true},
         {"TextVisible", "yes", false},    {"Compression", "75", true},
-        {"Nonsense", "1", false},
+        {"Nonsense", "1", false},         {"Style", "modern", true},
+        {"Style", "Fancy", false},        {"DetailsVisible", "TRUE", true},
     };
     for (const TCase& c : cases) {
         TGallerySettings settings;

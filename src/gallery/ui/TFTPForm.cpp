@@ -6,6 +6,7 @@
 #include "shell/TRunState.h"
 #include "shell/ui/TJobProgress.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFutureWatcher>
 #include <QGridLayout>
@@ -59,6 +60,19 @@ TFTPForm::TFTPForm(TRunState& state, TPrompter& prompter, QWidget* parent)
     TlsBox->addItem(language.Pick(QStringLiteral("Immer"), QStringLiteral("Always")),
                     int(TFtpTls::Require));
     TlsBox->setCurrentIndex(TlsBox->findData(int(Login.Tls)));
+    ProtocolBox = new QComboBox(this);
+    ProtocolBox->setObjectName(QStringLiteral("ProtocolBox"));
+    ProtocolBox->addItem(QStringLiteral("FTP"), int(TFtpProtocol::Ftp));
+    ProtocolBox->addItem(QStringLiteral("SFTP (SSH)"), int(TFtpProtocol::Sftp));
+    KeyFileEdit = Edit("KeyFileEdit", this);
+    KeyFileEdit->setPlaceholderText(
+        language.Pick(QStringLiteral("Schlüsseldatei (SFTP, sonst Passwort)"),
+                      QStringLiteral("Key file (SFTP, else the password)")));
+    SendEverythingCheckBox =
+        new QCheckBox(language.Pick(QStringLiteral("Alles senden (nicht nur Geändertes)"),
+                                    QStringLiteral("Send everything (not only what changed)")),
+                      this);
+    SendEverythingCheckBox->setObjectName(QStringLiteral("SendEverythingCheckBox"));
     HostLabel = new QLabel(State.Text(2801), this);
     UserLabel = new QLabel(State.Text(2802), this);
     PasswordLabel = new QLabel(State.Text(2803), this);
@@ -90,10 +104,16 @@ TFTPForm::TFTPForm(TRunState& state, TPrompter& prompter, QWidget* parent)
                                       this),
                            2, 2);
     accountGrid->addWidget(TlsBox, 2, 3);
+    accountGrid->addWidget(
+        new QLabel(language.Pick(QStringLiteral("Protokoll"), QStringLiteral("Protocol")), this), 3,
+        0);
+    accountGrid->addWidget(ProtocolBox, 3, 1);
+    accountGrid->addWidget(KeyFileEdit, 3, 2, 1, 2);
     auto* target = new QGroupBox(State.Text(2805), this);
     auto* targetLayout = new QVBoxLayout(target);
     targetLayout->addWidget(DirHintLabel);
     targetLayout->addWidget(DirEdit);
+    targetLayout->addWidget(SendEverythingCheckBox);
     auto* right = new QVBoxLayout;
     right->setContentsMargins(0, 8, 0, 0);
     right->addWidget(account);
@@ -120,6 +140,16 @@ TFTPForm::TFTPForm(TRunState& state, TPrompter& prompter, QWidget* parent)
             [this](const QString& t) { Login.ServerDir = t; });
     connect(TlsBox, &QComboBox::currentIndexChanged, this,
             [this] { Login.Tls = TFtpTls(TlsBox->currentData().toInt()); });
+    connect(ProtocolBox, &QComboBox::currentIndexChanged, this, [this] {
+        Login.Protocol = TFtpProtocol(ProtocolBox->currentData().toInt());
+        const bool sftp = Login.Protocol == TFtpProtocol::Sftp;
+        TlsBox->setEnabled(!sftp);
+        KeyFileEdit->setEnabled(sftp);
+    });
+    connect(KeyFileEdit, &QLineEdit::textChanged, this,
+            [this](const QString& t) { Login.KeyFile = t; });
+    connect(SendEverythingCheckBox, &QCheckBox::toggled, this,
+            [this](bool on) { Login.SendEverything = on; });
     connect(UploadButton, &QPushButton::clicked, this, &TFTPForm::Upload);
     connect(Progress, &TJobProgress::StatusChanged, ProgressLabel, &QLabel::setText);
     connect(Progress, &TJobProgress::PercentChanged, ProgressBar, &QProgressBar::setValue);
@@ -160,6 +190,11 @@ void TFTPForm::Open(const QString& sidePicture, const QString& settingsFile,
         PortEdit->setText(read.Port);
         DirEdit->setText(read.ServerDir);
         TlsBox->setCurrentIndex(TlsBox->findData(int(read.Tls)));
+        KeyFileEdit->setText(read.KeyFile);
+        SendEverythingCheckBox->setChecked(read.SendEverything);
+        ProtocolBox->setCurrentIndex(ProtocolBox->findData(int(read.Protocol)));
+        TlsBox->setEnabled(read.Protocol == TFtpProtocol::Ftp);
+        KeyFileEdit->setEnabled(read.Protocol == TFtpProtocol::Sftp);
     }
     show();
     raise();
@@ -174,6 +209,16 @@ QStringList TFTPForm::LogLines() const {
 }
 
 QString TFTPForm::TrustQuestion(const QString& host, const QString& fingerprint) const {
+    if (Login.Protocol == TFtpProtocol::Sftp)
+        return State.Language()
+            .Pick(QStringLiteral("Der Server %1 zeigt einen SSH-Schlüssel, der noch nicht bekannt "
+                                 "ist. Vertrauen Sie ihm von nun an nur, wenn sein "
+                                 "SHA-256-Fingerabdruck der ist, den der Betreiber des Servers "
+                                 "nennt:\n%2"),
+                  QStringLiteral("The server %1 shows an SSH host key that is not known yet. "
+                                 "Trust it from now on only if its SHA-256 fingerprint is the one "
+                                 "the server's operator gives:\n%2"))
+            .arg(host, fingerprint);
     return State.Language()
         .Pick(QStringLiteral("Der Server %1 zeigt ein Zertifikat, das dieses System nicht kennt. "
                              "Vertrauen Sie ihm von nun an nur, wenn sein SHA-256-Fingerabdruck "
@@ -214,10 +259,10 @@ void TFTPForm::Upload() {
     LogListBox->clear();
     ProgressBar->setValue(0);
     Progress->Reset();
-    const TFtpLogin login{Login.Host.trimmed(), port,  Login.UserId,
-                          Login.Password,       10000, Login.Tls,
-                          Login.Certificate};
-    const QStringList lines = TFtpUpload::CommandList(OutputDir, Login.ServerDir);
+    const TFtpLogin login = Login.LoginFor(port);
+    const QString outputDir = OutputDir;
+    const QString serverDir = Login.ServerDir;
+    const bool everything = Login.SendEverything;
     const QString failureText = State.Text(10028);
     TFtpUpload* runner = Runner.get();
     JobRunning = true;
@@ -239,9 +284,9 @@ void TFTPForm::Upload() {
         }
         emit RunFinished();
     });
-    Job = QtConcurrent::run(Jobs::Pool(), [runner, login, lines, failureText] {
+    Job = QtConcurrent::run(Jobs::Pool(), [=] {
         runner->Connect(login, failureText);
-        runner->Run(lines);
+        runner->Sync(outputDir, login, serverDir, everything);
     });
     watcher->setFuture(Job);
 }

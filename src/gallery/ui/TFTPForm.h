@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class QCheckBox;
 class QComboBox;
 class QLockFile;
 class QLabel;
@@ -78,6 +79,9 @@ private:
     QLineEdit* PortEdit;
     QLineEdit* DirEdit;
     QComboBox* TlsBox;
+    QComboBox* ProtocolBox;            ///< FTP or SFTP
+    QLineEdit* KeyFileEdit;            ///< SFTP private key; empty logs in with the password
+    QCheckBox* SendEverythingCheckBox; ///< every file, rather than only what changed
     QLabel* ProgressLabel;
     QProgressBar* ProgressBar;
     QListWidget* LogListBox;

@@ -4,12 +4,14 @@
 #include "shell/Colors.h"
 #include "shell/Execute.h"
 #include "shell/Jobs.h"
+#include "shell/TLanguage.h"
 #include "shell/TPrompter.h"
 #include "shell/TRunState.h"
 #include "shell/ui/TJobProgress.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QFrame>
 #include <QFutureWatcher>
 #include <QGridLayout>
@@ -110,6 +112,13 @@ THTMLForm::THTMLForm(TRunState& state, TPrompter& prompter, QWidget* parent)
     settingsGrid->addWidget(TextVisibleCheckBox, 3, 0, 1, 2);
     settingsGrid->addWidget(FilenameVisibleCheckBox, 4, 0, 1, 2);
     settingsGrid->addWidget(ShapeVisibleCheckBox, 5, 0, 1, 2);
+    StyleLabel = new QLabel(SettingsGroupBox);
+    StyleComboBox = new QComboBox(SettingsGroupBox);
+    StyleComboBox->setObjectName(QStringLiteral("StyleComboBox"));
+    DetailsVisibleCheckBox = Switch("DetailsVisibleCheckBox", SettingsGroupBox);
+    settingsGrid->addWidget(StyleLabel, 6, 0);
+    settingsGrid->addWidget(StyleComboBox, 6, 1);
+    settingsGrid->addWidget(DetailsVisibleCheckBox, 7, 0, 1, 2);
 
     ColorsGroupBox = new QGroupBox(this);
     BKGColorButton = Button("BKGColorButton", ColorsGroupBox);
@@ -177,6 +186,13 @@ THTMLForm::THTMLForm(TRunState& state, TPrompter& prompter, QWidget* parent)
             [this](bool on) { Values.FilenameVisible = on; });
     connect(ShapeVisibleCheckBox, &QCheckBox::toggled, this,
             [this](bool on) { Values.ShapeVisible = on; });
+    connect(StyleComboBox, &QComboBox::activated, this, [this](int index) {
+        Values.Style =
+            index == 1 ? TGallerySettings::TStyle::Modern : TGallerySettings::TStyle::Classic;
+        DetailsVisibleCheckBox->setEnabled(index == 1);
+    });
+    connect(DetailsVisibleCheckBox, &QCheckBox::toggled, this,
+            [this](bool on) { Values.DetailsVisible = on; });
     connect(BKGColorButton, &QPushButton::clicked, this, [this] { ChooseColour(true); });
     connect(TextColorButton, &QPushButton::clicked, this, [this] { ChooseColour(false); });
     connect(GenerateButton, &QPushButton::clicked, this, &THTMLForm::Generate);
@@ -211,6 +227,15 @@ void THTMLForm::Prepare(const TGalleryRequest& request) {
     TextVisibleCheckBox->setText(State.Text(3505));
     FilenameVisibleCheckBox->setText(State.Text(3506));
     ShapeVisibleCheckBox->setText(State.Text(3507));
+    const TLanguage& language = State.Language();
+    StyleLabel->setText(
+        language.Pick(QStringLiteral("Stil der Seiten"), QStringLiteral("Page style")));
+    StyleComboBox->clear();
+    StyleComboBox->addItems({language.Pick(QStringLiteral("Klassisch"), QStringLiteral("Classic")),
+                             language.Pick(QStringLiteral("Modern (Handy, Lightbox)"),
+                                           QStringLiteral("Modern (phones, lightbox)"))});
+    DetailsVisibleCheckBox->setText(language.Pick(QStringLiteral("Aufnahmedatum und Kamera zeigen"),
+                                                  QStringLiteral("Show date taken and camera")));
     ColorsGroupBox->setTitle(State.Text(3508));
     BKGColorButton->setText(State.Text(3509));
     TextColorButton->setText(State.Text(3510));
@@ -230,6 +255,10 @@ void THTMLForm::FillFields() {
     TextVisibleCheckBox->setChecked(Values.TextVisible);
     FilenameVisibleCheckBox->setChecked(Values.FilenameVisible);
     ShapeVisibleCheckBox->setChecked(Values.ShapeVisible);
+    const bool modern = Values.Style == TGallerySettings::TStyle::Modern;
+    StyleComboBox->setCurrentIndex(modern ? 1 : 0);
+    DetailsVisibleCheckBox->setChecked(Values.DetailsVisible);
+    DetailsVisibleCheckBox->setEnabled(modern);
     PaintPanels();
 }
 

@@ -10,6 +10,7 @@
 #include <functional>
 
 class QCheckBox;
+class QComboBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -76,6 +77,9 @@ private:
     QCheckBox* TextVisibleCheckBox;
     QCheckBox* FilenameVisibleCheckBox;
     QCheckBox* ShapeVisibleCheckBox;
+    QLabel* StyleLabel;
+    QComboBox* StyleComboBox; ///< classic table pages or responsive modern pages
+    QCheckBox* DetailsVisibleCheckBox;
     QGroupBox* ColorsGroupBox;
     QPushButton* BKGColorButton;
     QPushButton* TextColorButton;
