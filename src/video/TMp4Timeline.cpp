@@ -83,9 +83,15 @@ double BaseScale(QSizeF picture, QSizeF frame, bool fill) {
 }
 
 QTransform Transform(QSizeF picture, QSizeF frame, bool fill, const TView& view) {
-    const double scale = BaseScale(picture, frame, fill) * view.Zoom;
-    const double roomX = std::max(0.0, (picture.width() * scale - frame.width()) / 2.0);
-    const double roomY = std::max(0.0, (picture.height() * scale - frame.height()) / 2.0);
+    const double base = BaseScale(picture, frame, fill);
+    const double scale = base * view.Zoom;
+    // The room to pan is what the picture overhangs at zoom 1, so it stays the same while the
+    // zoom changes and the centre moves at an even speed. Capped for a slow glide: a tall
+    // picture filling a wide frame would otherwise race across its whole height.
+    const double reach = MaxPan * frame.height();
+    const double roomX = std::clamp((picture.width() * base - frame.width()) / 2.0, 0.0, reach);
+    const double roomY =
+        std::clamp((picture.height() * base - frame.height()) / 2.0, 0.0, reach);
     QTransform transform;
     transform.translate(frame.width() / 2.0 + view.ShiftX * roomX,
                         frame.height() / 2.0 + view.ShiftY * roomY);

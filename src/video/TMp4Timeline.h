@@ -44,6 +44,9 @@ namespace Mp4Motion {
 
 /// How far the picture is zoomed at the most (1.0 = none).
 inline constexpr double MaxZoom = 1.12;
+/// How far the picture's centre moves from the middle at the most, as a share of the frame's
+/// height.
+inline constexpr double MaxPan = 0.1;
 
 /// Zoom (1 … MaxZoom) and the shift of the picture's centre, as a share of the room that the
 /// zoom leaves on each side (-1 … 1), for picture `index` at `t`.

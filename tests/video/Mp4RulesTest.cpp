@@ -77,7 +77,7 @@ TEST(Mp4Rules, MotionIsSmoothDeterministicAndNeverUncoversTheFrame) {
                 if (i > 0) {
                     const double step =
                         std::hypot(centre.x() - lastCentre.x(), centre.y() - lastCentre.y());
-                    EXPECT_LT(step, 3.0);
+                    EXPECT_LT(step, 1.5);
                     if (lastStep >= 0)
                         EXPECT_NEAR(step, lastStep, 0.02);
                     lastStep = step;
