@@ -64,7 +64,7 @@ TFramePtr ToYuv(const QImage& source) {
     thread_local std::unique_ptr<SwsContext, TScalerDeleter> scaler;
     scaler.reset(sws_getCachedContext(scaler.release(), image.width(), image.height(), format,
                                       image.width(), image.height(), AV_PIX_FMT_YUV420P,
-                                      SWS_BILINEAR | SWS_ACCURATE_RND, nullptr, nullptr, nullptr));
+                                      SWS_BILINEAR, nullptr, nullptr, nullptr));
     TFramePtr frame = MakeFrame();
     if (!scaler || !frame)
         return {};
