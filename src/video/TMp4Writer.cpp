@@ -383,6 +383,12 @@ void TMp4Writer::Write() {
     const int blockSamples = audio->frame_size > 0 ? audio->frame_size : 1024;
     auto encodeSound = [&](qint64 untilSample) {
         if (!soundReady) {
+            // Long music takes a moment to decode; Cancel still answers meanwhile.
+            while (!soundJob.isFinished()) {
+                if (Progress && Progress->Cancelled())
+                    throw TMp4Cancelled();
+                QThread::msleep(20);
+            }
             TSoundResult result = soundJob.result();
             if (!result.Error.isEmpty())
                 throw TMp4Error(result.Error);

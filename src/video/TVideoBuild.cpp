@@ -147,6 +147,8 @@ QString TVideoBuild::PercentText(double percent) {
 }
 
 QString TVideoBuild::ModeLine(TVideoKind kind, TTvStandard standard) {
+    if (kind == TVideoKind::Mp4)
+        return QStringLiteral("MODE: MP4");
     return QStringLiteral("MODE: ") +
            (standard == TTvStandard::Pal ? QStringLiteral("PAL ") : QStringLiteral("NTSC ")) +
            VideoFormat::ModeName(kind);

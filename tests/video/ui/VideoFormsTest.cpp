@@ -111,6 +111,23 @@ TEST_F(VideoForms, WizardOffersTheMp4WithItsOwnChoicesAndEstimate) {
     EXPECT_EQ(Find<QRadioButton>(wizard, "Mp4RadioButton")->text(), State->Text(5210));
 }
 
+TEST_F(VideoForms, CreatorBuildsTheMp4OfTheWizardsChoices) {
+    MakeShow(2, 1, {800, 600});
+    TDVDForm form(*State, Prompter);
+    QSignalSpy ended(&form, &TDVDForm::BuildEnded);
+    TMp4Options options;
+    options.Height = 720;
+    options.Wide = false;
+    form.StartBuild(TVideoKind::Mp4, TTvStandard::Pal, options);
+    ASSERT_TRUE(ended.wait(60000));
+    ASSERT_EQ(form.Result().Outcome, TVideoBuildResult::TOutcome::Finished);
+    EXPECT_TRUE(form.Result().ResultPath.endsWith("_HD.mp4"));
+    EXPECT_TRUE(Find<QPushButton>(form, "VideoBitBtn")->isEnabled());
+    AnswerNextModal();
+    Find<QPushButton>(form, "CloseBitBtn")->click();
+    EXPECT_EQ(Told, State->Text(5222));
+}
+
 TEST_F(VideoForms, CreatorRunsTheBuildOffTheWindowThreadAndOffersThePreview) {
     MakeShow(2, 3, {800, 600});
     TDVDForm form(*State, Prompter);
