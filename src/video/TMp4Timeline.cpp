@@ -90,8 +90,7 @@ QTransform Transform(QSizeF picture, QSizeF frame, bool fill, const TView& view)
     // picture filling a wide frame would otherwise race across its whole height.
     const double reach = MaxPan * frame.height();
     const double roomX = std::clamp((picture.width() * base - frame.width()) / 2.0, 0.0, reach);
-    const double roomY =
-        std::clamp((picture.height() * base - frame.height()) / 2.0, 0.0, reach);
+    const double roomY = std::clamp((picture.height() * base - frame.height()) / 2.0, 0.0, reach);
     QTransform transform;
     transform.translate(frame.width() / 2.0 + view.ShiftX * roomX,
                         frame.height() / 2.0 + view.ShiftY * roomY);
