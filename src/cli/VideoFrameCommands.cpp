@@ -28,6 +28,7 @@ struct TVideoArguments {
     QString Show;
     TVideoKind Kind = TVideoKind::Vcd;
     TTvStandard Standard = TTvStandard::Pal;
+    TMp4Options Mp4;
     QStringList Rest;
 };
 
@@ -49,7 +50,7 @@ TVideoArguments ParseArguments(const TCliContext& context, const char* usage) {
                 kind = VideoFormat::KindFromName(value);
                 if (!kind)
                     throw TCliError{QStringLiteral("not a video kind: \"%1\" (vcd, svcd, "
-                                                   "vcd-transitions or svcd-transitions)")
+                                                   "vcd-transitions, svcd-transitions or mp4)")
                                         .arg(value)};
             } else {
                 const auto standard = VideoFormat::StandardFromName(value);
@@ -59,6 +60,41 @@ TVideoArguments ParseArguments(const TCliContext& context, const char* usage) {
                             .arg(value)};
                 parsed.Standard = *standard;
             }
+        } else if (argument == u"--size" || argument == u"--shape" || argument == u"--fps" ||
+                   argument == u"--quality" || argument == u"--motion") {
+            if (i + 1 >= arguments.size())
+                throw fail();
+            const QString value = arguments[++i];
+            const auto bad = [&](const char* choices) {
+                return TCliError{QStringLiteral("%1: not \"%2\" (%3)")
+                                     .arg(argument, value, QLatin1String(choices))};
+            };
+            if (argument == u"--size") {
+                const auto height = VideoFormat::Mp4HeightFromName(value);
+                if (!height)
+                    throw bad("720p, 1080p or 2160p");
+                parsed.Mp4.Height = *height;
+            } else if (argument == u"--shape") {
+                const auto wide = VideoFormat::Mp4ShapeFromName(value);
+                if (!wide)
+                    throw bad("16:9 or 4:3");
+                parsed.Mp4.Wide = *wide;
+            } else if (argument == u"--fps") {
+                const auto rate = VideoFormat::Mp4RateFromName(value);
+                if (!rate)
+                    throw bad("25, 30, 50 or 60");
+                parsed.Mp4.FramesPerSecond = *rate;
+            } else if (argument == u"--quality") {
+                if (value != u"standard" && value != u"high")
+                    throw bad("standard or high");
+                parsed.Mp4.HighQuality = value == u"high";
+            } else {
+                if (value != u"on" && value != u"off")
+                    throw bad("on or off");
+                parsed.Mp4.Motion = value == u"on";
+            }
+        } else if (argument == u"--fill") {
+            parsed.Mp4.Fill = true;
         } else {
             positional.append(argument);
         }
@@ -74,6 +110,16 @@ TVideoArguments ParseArguments(const TCliContext& context, const char* usage) {
     return parsed;
 }
 
+VideoFormat::TEstimate EstimateOf(const TRunState& state, const TVideoArguments& arguments,
+                                  const TSlideshow& show) {
+    if (arguments.Kind == TVideoKind::Mp4)
+        return VideoFormat::Mp4Estimate(arguments.Mp4, show.Pictures().Count(),
+                                        state.SecondsPerPicture.toInt(),
+                                        state.EffectMode != TEffectMode::Off, state.WorkspaceDir);
+    return VideoFormat::Estimate(arguments.Kind, show.Pictures().Count(),
+                                 state.SecondsPerPicture.toInt(), state.WorkspaceDir);
+}
+
 void Estimate(TCliContext& context) {
     constexpr const char* usage =
         "video-estimate SHOW --kind vcd|svcd|vcd-transitions|svcd-transitions "
@@ -84,11 +130,13 @@ void Estimate(TCliContext& context) {
     TSlideshow show(context.State, context.Prompter);
     TTerminalProgress opening;
     show.OpenShow(arguments.Show, opening);
-    const VideoFormat::TEstimate estimate =
-        VideoFormat::Estimate(arguments.Kind, show.Pictures().Count(),
-                              context.State.SecondsPerPicture.toInt(), context.State.WorkspaceDir);
+    const VideoFormat::TEstimate estimate = EstimateOf(context.State, arguments, show);
     PrintLine(QStringLiteral("needed=%1 MB").arg(estimate.NeededMegabytes));
     PrintLine(QStringLiteral("free=%1 MB").arg(estimate.FreeMegabytes));
+    if (arguments.Kind == TVideoKind::Mp4) {
+        PrintLine(QStringLiteral("length=%1 s").arg(estimate.VideoSeconds));
+        PrintLine(QStringLiteral("time=%1 s").arg(estimate.BuildSeconds));
+    }
 }
 
 void Frames(TCliContext& context) {
@@ -145,7 +193,9 @@ private:
 
 void Video(TCliContext& context) {
     constexpr const char* usage =
-        "video SHOW --kind vcd|svcd|vcd-transitions|svcd-transitions [--standard pal|ntsc]";
+        "video SHOW --kind vcd|svcd|vcd-transitions|svcd-transitions|mp4 [--standard pal|ntsc] "
+        "[--size 720p|1080p|2160p] [--shape 16:9|4:3] [--fps 25|30|50|60] "
+        "[--quality standard|high] [--motion on|off] [--fill]";
     const TVideoArguments arguments = ParseArguments(context, usage);
     if (!arguments.Rest.isEmpty())
         throw TCliError{QStringLiteral("usage: lumerix-cli %1").arg(QLatin1String(usage))};
@@ -157,9 +207,7 @@ void Video(TCliContext& context) {
     if (!show.SavePictureList())
         throw TCliError{QStringLiteral("the picture list could not be saved")};
 
-    const VideoFormat::TEstimate estimate =
-        VideoFormat::Estimate(arguments.Kind, show.Pictures().Count(),
-                              context.State.SecondsPerPicture.toInt(), context.State.WorkspaceDir);
+    const VideoFormat::TEstimate estimate = EstimateOf(context.State, arguments, show);
     if (!estimate.Enough())
         throw TCliError{QStringLiteral("%1: %2 MB needed, %3 MB free")
                             .arg(context.State.Text(4609))
@@ -173,6 +221,7 @@ void Video(TCliContext& context) {
         TTerminalBuildObserver observer;
         TVideoBuild build(context.State, arguments.Kind, arguments.Standard, observer,
                           context.Prompter);
+        build.SetMp4Options(arguments.Mp4);
         result = build.Run();
     }
     std::signal(SIGINT, previous);
@@ -193,13 +242,15 @@ void Video(TCliContext& context) {
 QList<TCommandLine::TCommand> VideoFrameCommands() {
     return {
         {QStringLiteral("video"),
-         QStringLiteral("SHOW --kind vcd|svcd|vcd-transitions|svcd-transitions "
-                        "[--standard pal|ntsc]"),
-         QStringLiteral("build the slideshow as a video for DVD players; prints the video's path"),
+         QStringLiteral("SHOW --kind vcd|svcd|vcd-transitions|svcd-transitions|mp4 "
+                        "[--standard pal|ntsc] [--size 720p|1080p|2160p] [--shape 16:9|4:3] "
+                        "[--fps 25|30|50|60] [--quality standard|high] [--motion on|off] [--fill]"),
+         QStringLiteral("build the slideshow as a video for DVD players, or as an HD MP4; prints "
+                        "the video's path"),
          Video},
         {QStringLiteral("video-estimate"),
-         QStringLiteral("SHOW --kind vcd|svcd|vcd-transitions|svcd-transitions "
-                        "[--standard pal|ntsc]"),
+         QStringLiteral("SHOW --kind vcd|svcd|vcd-transitions|svcd-transitions|mp4 "
+                        "[--standard pal|ntsc] [MP4 choices as for video]"),
          QStringLiteral("print the disk space a video of the slideshow needs and the free space"),
          Estimate},
         {QStringLiteral("video-frames"),

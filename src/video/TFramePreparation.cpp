@@ -34,6 +34,14 @@ TFrameLook TFrameLook::FromState(const TRunState& state, TVideoKind kind) {
     return look;
 }
 
+TFrameLook TFrameLook::ScaledFromState(const TRunState& state, int frameHeight) {
+    TFrameLook look = FromState(state, TVideoKind::Vcd);
+    const double scale = double(frameHeight) / 288.0;
+    look.CaptionPoints = qMax(1, int(std::lround(look.CaptionPoints * scale)));
+    look.TextOffset = int(std::lround(look.TextOffset * scale));
+    return look;
+}
+
 namespace FramePreparation {
 
 namespace {
@@ -90,24 +98,32 @@ QImage Compose(const QImage& fitted, QPoint topLeft, const QString& caption, QSi
 
     QPainter painter(&result);
     painter.drawImage(topLeft, fitted);
-    // Text needs the fonts of a GUI application; an empty caption leaves the picture whole.
-    if (look.CaptionsVisible && !caption.isEmpty() && qGuiApp != nullptr) {
-        QFont font;
-        font.setPointSize(look.CaptionPoints);
-        font.setStyleStrategy(QFont::PreferAntialias);
-        painter.setFont(font);
-        painter.setRenderHint(QPainter::TextAntialiasing, true);
-        const QFontMetrics metrics(font, &result);
-        const int textHeight = metrics.height();
-        const int textWidth = metrics.horizontalAdvance(caption);
-        const int top = frame.height() - textHeight - look.TextOffset;
-        painter.fillRect(QRect(0, top, frame.width(), textHeight), background);
-        painter.setPen(Colors::ToQColor(look.TextColor));
-        // A caption wider than the frame is cut at both sides.
-        painter.drawText(QPoint((frame.width() - textWidth) / 2, top + metrics.ascent()), caption);
-    }
     painter.end();
+    DrawCaption(result, caption, look);
     return result;
+}
+
+void DrawCaption(QImage& frame, const QString& caption, const TFrameLook& look) {
+    // Text needs the fonts of a GUI application; an empty caption leaves the picture whole.
+    if (!look.CaptionsVisible || caption.isEmpty() || qGuiApp == nullptr)
+        return;
+    frame.setDotsPerMeterX(DotsPerMeter);
+    frame.setDotsPerMeterY(DotsPerMeter);
+    QPainter painter(&frame);
+    QFont font;
+    font.setPointSize(look.CaptionPoints);
+    font.setStyleStrategy(QFont::PreferAntialias);
+    painter.setFont(font);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    const QFontMetrics metrics(font, &frame);
+    const int textHeight = metrics.height();
+    const int textWidth = metrics.horizontalAdvance(caption);
+    const int top = frame.height() - textHeight - look.TextOffset;
+    painter.fillRect(QRect(0, top, frame.width(), textHeight),
+                     Colors::ToQColor(look.BackgroundColor));
+    painter.setPen(Colors::ToQColor(look.TextColor));
+    // A caption wider than the frame is cut at both sides.
+    painter.drawText(QPoint((frame.width() - textWidth) / 2, top + metrics.ascent()), caption);
 }
 
 QImage ConvertPicture(const QString& source, const QString& caption, QSize frame,

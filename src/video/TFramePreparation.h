@@ -27,6 +27,8 @@ struct TFrameLook {
 
     /// The look of the settings in `state` for a video of `kind`.
     static TFrameLook FromState(const TRunState& state, TVideoKind kind);
+    /// The same look at `frameHeight` lines: caption size and offset grow from a VCD's 288.
+    static TFrameLook ScaledFromState(const TRunState& state, int frameHeight);
 };
 
 /// One picture of the stage: its file and its caption.
@@ -46,6 +48,9 @@ QRect Place(QSize picture, QSize frame);
 /// The frame: background, the already fitted picture at `topLeft`, and the caption band.
 QImage Compose(const QImage& fitted, QPoint topLeft, const QString& caption, QSize frame,
                const TFrameLook& look);
+
+/// Draws the caption band onto `frame` (nothing when captions are off or the caption empty).
+void DrawCaption(QImage& frame, const QString& caption, const TFrameLook& look);
 
 /// Makes one frame from a JPEG picture. The picture is decoded once, at the smallest DCT
 /// scale that still covers its place in the frame. Throws `TImagingError`. `warning` gets

@@ -2,6 +2,7 @@
 
 #include "TAviWriter.h"
 #include "TFramePreparation.h"
+#include "TMp4Writer.h"
 #include "TMpegEncoder.h"
 #include "TransitionFrames.h"
 #include "audio/TAudioInspector.h"
@@ -122,6 +123,8 @@ TVideoBuild::TVideoBuild(const TRunState& state, TVideoKind kind, TTvStandard st
       BuildLog(LogPath(state)), Frame(VideoFormat::FrameSize(kind, standard)) {}
 
 QString TVideoBuild::ResultPath(const TRunState& state, TVideoKind kind) {
+    if (kind == TVideoKind::Mp4)
+        return state.VideoDir + Convert::SafeFileName(state.ShowTitle) + QStringLiteral("_HD.mp4");
     return state.VideoDir + Convert::SafeFileName(state.ShowTitle) + u'_' +
            VideoFormat::ModeName(kind) +
            (VideoFormat::WithTransitions(kind) ? QStringLiteral(".mpg") : QStringLiteral(".avi"));
@@ -144,6 +147,8 @@ QString TVideoBuild::PercentText(double percent) {
 }
 
 QString TVideoBuild::ModeLine(TVideoKind kind, TTvStandard standard) {
+    if (kind == TVideoKind::Mp4)
+        return QStringLiteral("MODE: MP4");
     return QStringLiteral("MODE: ") +
            (standard == TTvStandard::Pal ? QStringLiteral("PAL ") : QStringLiteral("NTSC ")) +
            VideoFormat::ModeName(kind);
@@ -171,6 +176,13 @@ TVideoBuildResult TVideoBuild::Run() {
     };
     try {
         Begin();
+        if (Kind == TVideoKind::Mp4) {
+            Mp4Stage();
+            Finish();
+            result.Outcome = TVideoBuildResult::TOutcome::Finished;
+            result.ResultPath = ResultPath(State, Kind);
+            return result;
+        }
         PictureStage();
         CheckAbort();
         AudioStage();
@@ -199,6 +211,8 @@ TVideoBuildResult TVideoBuild::Run() {
     } catch (const TBuildError& error) {
         stopped(error.Text());
     } catch (const TMpegError& error) {
+        stopped(error.Text());
+    } catch (const TMp4Error& error) {
         stopped(error.Text());
     } catch (const TEffectsError& error) {
         stopped(error.Text());
@@ -577,6 +591,74 @@ void TVideoBuild::MpegStage() {
     TStageProgress progress(Observer, [this](const QString& text) { Observer.SetStatus(text); });
     TMpegEncoder encoder = TMpegEncoder::OpenMPDX(State.EncoderDir, ResultPath(State, Kind));
     encoder.EncodeMPDX(&progress);
+}
+
+namespace {
+
+// The MP4 writer's status and share, for the window's status line and progress bar.
+class TMp4Progress final : public TProgress {
+public:
+    explicit TMp4Progress(TVideoBuildObserver& observer) : Observer(observer) {}
+
+    void SetStatus(const QString& text) override { Observer.SetStatus(text); }
+    void SetPercent(int percent) override {
+        Observer.SetProgress(percent, TVideoBuild::PercentText(percent));
+    }
+    bool Cancelled() const override { return Observer.AbortRequested(); }
+
+private:
+    TVideoBuildObserver& Observer;
+};
+
+// The same show always draws the same effects.
+int RandomEffect(int transition, int effectCount) {
+    quint64 x = quint64(transition + 1) * 0x9E3779B97F4A7C15ull;
+    x ^= x >> 31;
+    x *= 0xBF58476D1CE4E5B9ull;
+    x ^= x >> 29;
+    // Never the last line, as the other kinds draw.
+    return 1 + int(x % quint64(qMax(1, effectCount - 1)));
+}
+
+} // namespace
+
+void TVideoBuild::Mp4Stage() {
+    const QList<TFramePicture> pictures =
+        FramePreparation::PicturesOfShow(State, State.CurrentShow);
+    PictureCount = int(pictures.size());
+    const QSize frame = Mp4.FrameSize();
+    Log(QStringLiteral("START: MP4 %1 x %2, %3 fps")
+            .arg(frame.width())
+            .arg(frame.height())
+            .arg(Mp4.FramesPerSecond));
+    Message(State.Text(12005));
+
+    TMp4Writer writer;
+    writer.Options = Mp4;
+    writer.Look = TFrameLook::ScaledFromState(State, frame.height());
+    for (const TFramePicture& picture : pictures)
+        writer.Pictures.append(
+            {picture.Source, picture.Caption,
+             picture.Caption.isEmpty() ? QFileInfo(picture.Source).fileName() : picture.Caption});
+    const double seconds = State.SecondsPerPicture.toDouble();
+    writer.SecondsPerPicture = seconds > 0 ? seconds : 1;
+    if (State.EffectMode != TEffectMode::Off && PictureCount > 1) {
+        const TEffectsFile effects =
+            TEffectsFile::Load(State.KitFile(QStringLiteral("Effects.ini")));
+        for (int i = 0; i + 1 < PictureCount; ++i)
+            writer.Transitions.append(effects.Effect(State.EffectMode == TEffectMode::Random
+                                                         ? RandomEffect(i, effects.Count())
+                                                         : State.Effect));
+    }
+    writer.MusicTracks =
+        TAudioTrackList::TrackPaths(TSlideshowStore(State).ShowDir(State.CurrentShow));
+    if (writer.MusicTracks.isEmpty())
+        Log(QStringLiteral("KEINE AUDIO DATEI FÜR DIE DIASHOW AUSGEWÄHLT"));
+    writer.ResultPath = ResultPath(State, Kind);
+    TMp4Progress progress(Observer);
+    writer.Progress = &progress;
+    writer.Write();
+    Log(QStringLiteral("FERTIG: MP4"));
 }
 
 void TVideoBuild::Finish() {

@@ -78,10 +78,13 @@ public:
     TVideoBuild(const TRunState& state, TVideoKind kind, TTvStandard standard,
                 TVideoBuildObserver& observer, TPrompter& prompter);
 
+    /// The choices of an MP4 build (ignored by the other kinds).
+    void SetMp4Options(const TMp4Options& options) { Mp4 = options; }
+
     /// Runs the whole build; never throws.
     TVideoBuildResult Run();
 
-    /// `VideoDir` + the title as a file name + "_VCD.avi" / "_SVCD.mpg" …
+    /// `VideoDir` + the title as a file name + "_VCD.avi" / "_SVCD.mpg" … / "_HD.mp4"
     static QString ResultPath(const TRunState& state, TVideoKind kind);
     /// The log file of the program folder.
     static QString LogPath(const TRunState& state);
@@ -108,6 +111,7 @@ private:
     void StoreSvcdFrame(TRasterImage frame, const QString& path) const;
     void AviStage();
     void MpegStage();
+    void Mp4Stage();
     void Finish();
     void FailurePath(const QString& error);
     void AbortPath();
@@ -131,6 +135,7 @@ private:
     TPrompter& Prompter;
     const TBuildLog BuildLog;
     const QSize Frame;
+    TMp4Options Mp4;
 
     QStringList PictureLines;
     QStringList AudioFiles;

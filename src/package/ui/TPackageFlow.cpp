@@ -78,7 +78,7 @@ void TPackageFlow::Run() {
         MakeWebPage();
         break;
     case TMakeWizzard::TOutput::Video:
-        MakeVideo(video.Kind, video.Standard);
+        MakeVideo(video.Kind, video.Standard, video.Mp4);
         break;
     default:
         break;
@@ -106,15 +106,20 @@ void TPackageFlow::MakePc() {
         true, false);
 }
 
-void TPackageFlow::MakeVideo(TVideoKind kind, TTvStandard standard) {
+void TPackageFlow::MakeVideo(TVideoKind kind, TTvStandard standard, const TMp4Options& mp4) {
     Slideshow.SavePictureList();
-    const VideoFormat::TEstimate estimate = VideoFormat::Estimate(
-        kind, Slideshow.Pictures().Count(), State.SecondsPerPicture.toInt(), State.WorkspaceDir);
+    const VideoFormat::TEstimate estimate =
+        kind == TVideoKind::Mp4
+            ? VideoFormat::Mp4Estimate(mp4, Slideshow.Pictures().Count(),
+                                       State.SecondsPerPicture.toInt(),
+                                       State.EffectMode != TEffectMode::Off, State.WorkspaceDir)
+            : VideoFormat::Estimate(kind, Slideshow.Pictures().Count(),
+                                    State.SecondsPerPicture.toInt(), State.WorkspaceDir);
     if (!estimate.Enough()) {
         Instructions->Tell(State.Text(4609), State.Text(4618), false, false);
         return;
     }
-    VideoCreator->BuildVideo(kind, standard);
+    VideoCreator->BuildVideo(kind, standard, mp4);
 }
 
 void TPackageFlow::MakeWebPage() {

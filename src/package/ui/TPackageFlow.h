@@ -40,7 +40,7 @@ private:
     void MakeCdRom();
     void MakeScreensaver();
     void MakeWebPage();
-    void MakeVideo(TVideoKind kind, TTvStandard standard);
+    void MakeVideo(TVideoKind kind, TTvStandard standard, const TMp4Options& mp4 = {});
     /// Runs `write` (which returns its failure, empty when fine) off the window thread with
     /// progress and Cancel, and reports a failure or the cancel. Returns what `write` returned.
     QString WritePackage(std::function<QString(TProgress&)> write);

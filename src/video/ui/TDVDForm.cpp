@@ -133,8 +133,9 @@ TDVDForm::~TDVDForm() {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
 }
 
-TVideoBuildResult TDVDForm::BuildVideo(TVideoKind kind, TTvStandard standard) {
-    StartBuild(kind, standard);
+TVideoBuildResult TDVDForm::BuildVideo(TVideoKind kind, TTvStandard standard,
+                                       const TMp4Options& mp4) {
+    StartBuild(kind, standard, mp4);
     // Without a window manager "maximised" means nothing; fill the screen either way.
     if (const QScreen* screen = this->screen())
         resize(screen->availableGeometry().size());
@@ -143,7 +144,7 @@ TVideoBuildResult TDVDForm::BuildVideo(TVideoKind kind, TTvStandard standard) {
     return LastResult;
 }
 
-void TDVDForm::StartBuild(TVideoKind kind, TTvStandard standard) {
+void TDVDForm::StartBuild(TVideoKind kind, TTvStandard standard, const TMp4Options& mp4) {
     Kind = kind;
     StatusLabel->setText(State.Text(2400));
     ArbeiteLabel->setText(State.Text(2401));
@@ -169,9 +170,10 @@ void TDVDForm::StartBuild(TVideoKind kind, TTvStandard standard) {
         watcher->deleteLater();
         Ended();
     });
-    Job = QtConcurrent::run(Jobs::Pool(), [state = State, kind, standard, bridge = Bridge,
+    Job = QtConcurrent::run(Jobs::Pool(), [state = State, kind, standard, mp4, bridge = Bridge,
                                            prompter = JobPrompter.get()] {
         TVideoBuild build(state, kind, standard, *bridge, *prompter);
+        build.SetMp4Options(mp4);
         return build.Run();
     });
     watcher->setFuture(Job);
@@ -214,6 +216,10 @@ void TDVDForm::CloseWindow() {
         return;
     if (LastResult.Outcome == TVideoBuildResult::TOutcome::Failed) {
         Instructions->Tell(State.Text(4606), State.Text(4615), false, false);
+    } else if (Kind == TVideoKind::Mp4) {
+        Instructions->Tell(State.Text(5222),
+                           State.Text(4622) + u' ' + State.VideoDir + u' ' + State.Text(5223),
+                           false, false);
     } else if (VideoFormat::IsSvcd(Kind)) {
         Instructions->Tell(State.Text(4608),
                            State.Text(4624) + u' ' + State.VideoDir + u' ' + State.Text(4625),

@@ -32,10 +32,11 @@ public:
 
     /// Builds the open slideshow as `kind` for `standard` and waits until the user closes the
     /// window; the build's outcome.
-    TVideoBuildResult BuildVideo(TVideoKind kind, TTvStandard standard);
+    TVideoBuildResult BuildVideo(TVideoKind kind, TTvStandard standard,
+                                 const TMp4Options& mp4 = {});
 
     /// Starts the build without waiting (for `BuildVideo` and the tests).
-    void StartBuild(TVideoKind kind, TTvStandard standard);
+    void StartBuild(TVideoKind kind, TTvStandard standard, const TMp4Options& mp4 = {});
     bool Running() const { return Job.isRunning(); }
     const TVideoBuildResult& Result() const { return LastResult; }
 

@@ -4,6 +4,9 @@
 
 #include <QDialog>
 
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -24,6 +27,7 @@ public:
         TAnswer Answer = TAnswer::Cancel;
         TVideoKind Kind = TVideoKind::Vcd;
         TTvStandard Standard = TTvStandard::Pal;
+        TMp4Options Mp4;
     };
 
     TDVDWizardForm(const TRunState& state, TPrompter& prompter, QWidget* parent = nullptr);
@@ -33,8 +37,11 @@ public:
 
     /// The chosen kind, or none.
     std::optional<TVideoKind> ChosenKind() const;
-    /// Shows needed and free space for the chosen kind.
+    /// Shows needed and free space for the chosen kind, and for an MP4 its length and the
+    /// time its build takes.
     VideoFormat::TEstimate ShowEstimate();
+    /// The MP4 choices as the window shows them.
+    TMp4Options Mp4Options() const;
 
 private:
     void Next();
@@ -49,6 +56,24 @@ private:
     QRadioButton* SVCDRadioButton = nullptr;
     QRadioButton* NanoVCDRadioButton = nullptr;
     QRadioButton* NanoSVCDRadioButton = nullptr;
+    QRadioButton* Mp4RadioButton = nullptr;
+    QGroupBox* Mp4Box = nullptr;
+    QLabel* Mp4SizeLabel = nullptr;
+    QComboBox* Mp4SizeComboBox = nullptr;
+    QLabel* Mp4ShapeLabel = nullptr;
+    QComboBox* Mp4ShapeComboBox = nullptr;
+    QLabel* Mp4RateLabel = nullptr;
+    QComboBox* Mp4RateComboBox = nullptr;
+    QLabel* Mp4QualityLabel = nullptr;
+    QComboBox* Mp4QualityComboBox = nullptr;
+    QCheckBox* Mp4MotionCheckBox = nullptr;
+    QRadioButton* Mp4FitRadioButton = nullptr;
+    QRadioButton* Mp4FillRadioButton = nullptr;
+    QLabel* Mp4LengthLabel = nullptr;
+    QLineEdit* Mp4LengthEdit = nullptr;
+    QLabel* Mp4TimeLabel = nullptr;
+    QLineEdit* Mp4TimeEdit = nullptr;
+    QGroupBox* StandardBox = nullptr;
     QRadioButton* PalRadioButton = nullptr;
     QRadioButton* NTSCRadioButton = nullptr;
     QLabel* Label7 = nullptr;

@@ -13,8 +13,11 @@
 #include "video/TVideoShowFixture.h"
 
 #include <QApplication>
-#include <QFileInfo>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QEvent>
+#include <QFileInfo>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -74,6 +77,55 @@ TEST_F(VideoForms, WizardShowsTheEstimateOfTheChosenKind) {
     EXPECT_EQ(wizard.Choose(0).Answer, TDVDWizardForm::TAnswer::Back);
     QTimer::singleShot(0, [&] { Find<QPushButton>(wizard, "AbortBitBtn")->click(); });
     EXPECT_EQ(wizard.Choose(0).Answer, TDVDWizardForm::TAnswer::Cancel);
+}
+
+TEST_F(VideoForms, WizardOffersTheMp4WithItsOwnChoicesAndEstimate) {
+    State->SecondsPerPicture = QStringLiteral("5");
+    State->EffectMode = TEffectMode::On;
+    TDVDWizardForm wizard(*State, Prompter);
+    QString sizeAt1080;
+    QTimer::singleShot(0, [&] {
+        auto* box = Find<QGroupBox>(wizard, "Mp4Box");
+        EXPECT_TRUE(box->isHidden());
+        Find<QRadioButton>(wizard, "Mp4RadioButton")->click();
+        EXPECT_FALSE(box->isHidden());
+        EXPECT_EQ(Find<QLineEdit>(wizard, "Mp4LengthEdit")->text(), "1:59"); // 20 × 5 + 19 × 1
+        EXPECT_FALSE(Find<QLineEdit>(wizard, "Mp4TimeEdit")->text().isEmpty());
+        sizeAt1080 = Find<QLineEdit>(wizard, "DiashowSizeEdit")->text();
+        Find<QComboBox>(wizard, "Mp4SizeComboBox")->setCurrentIndex(0);
+        EXPECT_NE(Find<QLineEdit>(wizard, "DiashowSizeEdit")->text(), sizeAt1080);
+        Find<QComboBox>(wizard, "Mp4ShapeComboBox")->setCurrentIndex(1);
+        Find<QComboBox>(wizard, "Mp4RateComboBox")->setCurrentIndex(3);
+        Find<QComboBox>(wizard, "Mp4QualityComboBox")->setCurrentIndex(1);
+        Find<QCheckBox>(wizard, "Mp4MotionCheckBox")->setChecked(false);
+        Find<QRadioButton>(wizard, "Mp4FillRadioButton")->click();
+        Find<QPushButton>(wizard, "WeiterBitBtn")->click();
+    });
+    const TDVDWizardForm::TChoice choice = wizard.Choose(20);
+    EXPECT_EQ(choice.Kind, TVideoKind::Mp4);
+    EXPECT_EQ(choice.Mp4.FrameSize(), QSize(960, 720));
+    EXPECT_EQ(choice.Mp4.FramesPerSecond, 60);
+    EXPECT_TRUE(choice.Mp4.HighQuality);
+    EXPECT_FALSE(choice.Mp4.Motion);
+    EXPECT_TRUE(choice.Mp4.Fill);
+    EXPECT_EQ(Find<QRadioButton>(wizard, "Mp4RadioButton")->text(), State->Text(5210));
+}
+
+TEST_F(VideoForms, CreatorBuildsTheMp4OfTheWizardsChoices) {
+    MakeShow(2, 1, {800, 600});
+    TDVDForm form(*State, Prompter);
+    QSignalSpy ended(&form, &TDVDForm::BuildEnded);
+    TMp4Options options;
+    options.Height = 720;
+    options.Wide = false;
+    form.StartBuild(TVideoKind::Mp4, TTvStandard::Pal, options);
+    ASSERT_TRUE(ended.wait(60000));
+    ASSERT_EQ(form.Result().Outcome, TVideoBuildResult::TOutcome::Finished);
+    EXPECT_TRUE(form.Result().ResultPath.endsWith("_HD.mp4"));
+    EXPECT_TRUE(Find<QPushButton>(form, "VideoBitBtn")->isEnabled());
+    AnswerNextModal();
+    Find<QPushButton>(form, "CloseBitBtn")->click();
+    EXPECT_EQ(Told, State->Text(5222));
 }
 
 TEST_F(VideoForms, CreatorRunsTheBuildOffTheWindowThreadAndOffersThePreview) {
