@@ -40,7 +40,7 @@ struct TDecodeState {
 
 } // namespace
 
-std::vector<float> TMp4Sound::Decode(const QString& path, const std::atomic_bool* cancel) {
+std::vector<float> TMp4Sound::Decode(const QString& path, const std::function<bool()>& cancelled) {
     const QString name = QFileInfo(path).fileName();
     auto fail = [&](const QString& what, int code) {
         return TMp4SoundError(QStringLiteral("The music track %1 cannot be read: %2 (%3)")
@@ -106,7 +106,7 @@ std::vector<float> TMp4Sound::Decode(const QString& path, const std::atomic_bool
         }
     };
     while ((code = av_read_frame(state.Input, state.Packet)) >= 0) {
-        if (cancel && cancel->load())
+        if (cancelled && cancelled())
             return {};
         if (state.Packet->stream_index == stream) {
             // A damaged frame is skipped, as players do; the rest of the track still plays.
@@ -125,65 +125,97 @@ std::vector<float> TMp4Sound::Decode(const QString& path, const std::atomic_bool
 
 std::vector<float> TMp4Sound::MixDecoded(const std::vector<std::vector<float>>& tracks,
                                          qint64 frames, double crossfadeSeconds) {
-    std::vector<float> mix(std::size_t(std::max<qint64>(0, frames)) * 2, 0.0f);
     const qint64 total = std::max<qint64>(0, frames);
+    std::vector<float> mix(std::size_t(total) * 2, 0.0f);
     bool anyMusic = false;
     for (const auto& track : tracks)
         anyMusic = anyMusic || track.size() >= 2;
-    if (!anyMusic || total == 0)
+    if (!anyMusic)
         return mix;
-
-    const qint64 fade = qint64(std::max(0.0, crossfadeSeconds) * Rate);
-    qint64 position = 0; // where the previous track ended
-    for (std::size_t k = 0; position < total; k = (k + 1) % tracks.size()) {
-        const std::vector<float>& track = tracks[k];
-        const qint64 length = qint64(track.size() / 2);
-        if (length == 0)
-            continue;
-        // The overlap never takes more than half of either track.
-        const qint64 overlap = position == 0 ? 0 : std::min({fade, length / 2, position / 2});
-        const qint64 start = position - overlap;
-        for (qint64 i = 0; i < length && start + i < total; ++i) {
-            float gain = 1.0f;
-            if (i < overlap) {
-                gain = float(i + 1) / float(overlap + 1);
-                // The previous track fades out over the same samples.
-                const float out = 1.0f - gain;
-                mix[std::size_t(start + i) * 2] *= out;
-                mix[std::size_t(start + i) * 2 + 1] *= out;
-            }
-            mix[std::size_t(start + i) * 2] += gain * track[std::size_t(i) * 2];
-            mix[std::size_t(start + i) * 2 + 1] += gain * track[std::size_t(i) * 2 + 1];
-        }
-        position = start + length;
-    }
-    const qint64 fadeOut = std::min<qint64>(total, qint64(FadeOutSeconds * Rate));
-    for (qint64 i = 0; i < fadeOut; ++i) {
-        const qint64 at = total - fadeOut + i;
-        const float gain = float(fadeOut - i - 1) / float(fadeOut);
-        mix[std::size_t(at) * 2] *= gain;
-        mix[std::size_t(at) * 2 + 1] *= gain;
-    }
+    TSoundMix sound(
+        int(tracks.size()),
+        [&tracks](int k) { return std::make_shared<const std::vector<float>>(tracks[k]); }, total,
+        crossfadeSeconds);
+    sound.Read(mix.data(), total);
     return mix;
 }
 
-std::vector<float> TMp4Sound::Mix(const QStringList& tracks, qint64 frames, double crossfadeSeconds,
-                                  const std::atomic_bool* cancel) {
-    std::vector<std::vector<float>> decoded;
-    qint64 length = 0;
-    // Tracks past the show's length are never heard, so they are not decoded.
-    for (const QString& path : tracks) {
-        const qint64 overlaps = qint64(crossfadeSeconds * Rate) * qint64(decoded.size());
-        if (!decoded.empty() && length - overlaps >= frames)
+TSoundMix::TSoundMix(int trackCount, TSource source, qint64 frames, double crossfadeSeconds)
+    : Source(std::move(source)), TrackCount(trackCount), Total(std::max<qint64>(0, frames)),
+      Fade(qint64(std::max(0.0, crossfadeSeconds) * TMp4Sound::Rate)) {
+    Finished = TrackCount <= 0;
+}
+
+TSoundMix::TSoundMix(const QStringList& tracks, qint64 frames, double crossfadeSeconds,
+                     std::function<bool()> cancelled)
+    : TSoundMix(
+          int(tracks.size()),
+          [tracks, cancelled = std::move(cancelled)](int k) {
+              return std::make_shared<const std::vector<float>>(
+                  TMp4Sound::Decode(tracks[k], cancelled));
+          },
+          frames, crossfadeSeconds) {}
+
+void TSoundMix::PlaceUntil(qint64 until) {
+    int emptyInARow = 0;
+    // A track starting at Position - Fade or later cannot touch anything before `until`.
+    while (!Finished && Position - Fade < until && Position < Total) {
+        const int k = Next;
+        Next = (Next + 1) % TrackCount;
+        // A list of one track repeats it: decoded once.
+        TTrack samples = !Placed.empty() && TrackCount == 1 ? Placed.back().Samples : Source(k);
+        const qint64 length = samples ? qint64(samples->size() / 2) : 0;
+        if (length == 0) {
+            if (++emptyInARow < TrackCount)
+                continue;
+            if (Position == 0)
+                throw TMp4SoundError(QStringLiteral("The music tracks hold no sound"));
+            Finished = true; // cancelled, or the files changed meanwhile: silence from here
             break;
-        decoded.push_back(Decode(path, cancel));
-        if (cancel && cancel->load())
-            return {};
-        length += qint64(decoded.back().size() / 2);
+        }
+        emptyInARow = 0;
+        // The overlap never takes more than half of either track.
+        const qint64 overlap = Position == 0 ? 0 : std::min({Fade, length / 2, Position / 2});
+        Placed.push_back({std::move(samples), Position - overlap, overlap});
+        Position = Placed.back().End();
     }
-    if (!tracks.isEmpty() && length == 0)
-        throw TMp4SoundError(QStringLiteral("The music tracks hold no sound"));
-    return MixDecoded(decoded, frames, crossfadeSeconds);
+}
+
+void TSoundMix::Read(float* out, qint64 count) {
+    std::fill(out, out + std::size_t(std::max<qint64>(0, count)) * 2, 0.0f);
+    const qint64 from = Done;
+    const qint64 to = Done + std::max<qint64>(0, count);
+    Done = to;
+    PlaceUntil(std::min(to, Total));
+    // Each track in order over the window, fading the ones before it where it fades in:
+    // the same sums as mixing the whole show at once.
+    for (const TPlaced& track : Placed) {
+        const float* in = track.Samples->data();
+        const qint64 begin = std::max(from, track.Start);
+        const qint64 end = std::min({to, track.End(), Total});
+        for (qint64 at = begin; at < end; ++at) {
+            const qint64 i = at - track.Start;
+            float* o = out + (at - from) * 2;
+            float gain = 1.0f;
+            if (i < track.Overlap) {
+                gain = float(i + 1) / float(track.Overlap + 1);
+                o[0] *= 1.0f - gain;
+                o[1] *= 1.0f - gain;
+            }
+            o[0] += gain * in[i * 2];
+            o[1] += gain * in[i * 2 + 1];
+        }
+    }
+    while (!Placed.empty() && Placed.front().End() <= to)
+        Placed.pop_front();
+
+    const qint64 fadeOut =
+        std::min<qint64>(Total, qint64(TMp4Sound::FadeOutSeconds * TMp4Sound::Rate));
+    for (qint64 at = std::max(from, Total - fadeOut); at < std::min(to, Total); ++at) {
+        const float gain = float(Total - at - 1) / float(fadeOut);
+        out[(at - from) * 2] *= gain;
+        out[(at - from) * 2 + 1] *= gain;
+    }
 }
 
 } // namespace Lumerix

@@ -361,41 +361,16 @@ void TMp4Writer::Write() {
     pool.setMaxThreadCount(std::max(2, QThread::idealThreadCount()));
     TPoolGuard poolGuard{pool, stop};
 
-    // The music is mixed on the pool while the first pictures are prepared.
-    struct TSoundResult {
-        std::vector<float> Samples;
-        QString Error;
-    };
-    QFuture<TSoundResult> soundJob = QtConcurrent::run(
-        &pool,
-        [tracks = MusicTracks, totalSamples, crossfade = Options.CrossfadeSeconds,
-         &stop]() -> TSoundResult {
-            try {
-                return {TMp4Sound::Mix(tracks, totalSamples, crossfade, &stop), {}};
-            } catch (const TMp4SoundError& error) {
-                return {{}, error.Text()};
-            }
-        });
-    std::vector<float> sound;
-    bool soundReady = false;
+    // The music is decoded and mixed as the encoder reaches it, a track at a time; Cancel
+    // also stops a long track's decode.
+    TSoundMix sound(MusicTracks, totalSamples, Options.CrossfadeSeconds,
+                    [this] { return Progress && Progress->Cancelled(); });
+    std::vector<float> mixed;
     qint64 samplesDone = 0;
     const bool smallLast = audioCodec->capabilities & AV_CODEC_CAP_SMALL_LAST_FRAME;
     const int blockSamples = audio->frame_size > 0 ? audio->frame_size : 1024;
+    mixed.resize(std::size_t(blockSamples) * 2);
     auto encodeSound = [&](qint64 untilSample) {
-        if (!soundReady) {
-            // Long music takes a moment to decode; Cancel still answers meanwhile.
-            while (!soundJob.isFinished()) {
-                if (Progress && Progress->Cancelled())
-                    throw TMp4Cancelled();
-                QThread::msleep(20);
-            }
-            TSoundResult result = soundJob.result();
-            if (!result.Error.isEmpty())
-                throw TMp4Error(result.Error);
-            sound = std::move(result.Samples);
-            sound.resize(std::size_t(totalSamples) * 2, 0.0f);
-            soundReady = true;
-        }
         while (samplesDone < totalSamples && samplesDone < untilSample) {
             const int wanted = int(std::min<qint64>(blockSamples, totalSamples - samplesDone));
             AVFrame* block = state.Sound;
@@ -409,11 +384,19 @@ void TMp4Writer::Write() {
                 throw fail(QStringLiteral("out of memory"), r);
             auto* left = reinterpret_cast<float*>(block->data[0]);
             auto* right = reinterpret_cast<float*>(block->data[1]);
+            try {
+                sound.Read(mixed.data(), wanted);
+            } catch (const TMp4SoundError& error) {
+                if (Progress && Progress->Cancelled())
+                    throw TMp4Cancelled();
+                throw TMp4Error(error.Text());
+            }
+            if (Progress && Progress->Cancelled())
+                throw TMp4Cancelled();
             for (int i = 0; i < block->nb_samples; ++i) {
                 const bool inside = i < wanted;
-                const std::size_t at = std::size_t(samplesDone + i) * 2;
-                left[i] = inside ? sound[at] : 0.0f;
-                right[i] = inside ? sound[at + 1] : 0.0f;
+                left[i] = inside ? mixed[std::size_t(i) * 2] : 0.0f;
+                right[i] = inside ? mixed[std::size_t(i) * 2 + 1] : 0.0f;
             }
             block->pts = samplesDone;
             samplesDone += wanted;

@@ -78,8 +78,9 @@ TEST(Mp4Rules, MotionIsSmoothDeterministicAndNeverUncoversTheFrame) {
                     const double step =
                         std::hypot(centre.x() - lastCentre.x(), centre.y() - lastCentre.y());
                     EXPECT_LT(step, 1.5);
-                    if (lastStep >= 0)
+                    if (lastStep >= 0) {
                         EXPECT_NEAR(step, lastStep, 0.02);
+                    }
                     lastStep = step;
                 }
                 lastCentre = centre;
@@ -167,4 +168,35 @@ TEST(Mp4Rules, MusicIsRepeatedCrossfadedCutAndFadedOut) {
         ASSERT_EQ(mix.size(), std::size_t(tenSeconds) * 2);
         EXPECT_NEAR(At(mix, c.Second), c.Expected, 0.01);
     }
+}
+
+TEST(Mp4Rules, MusicIsMixedBlockByBlockHoldingFewTracks) {
+    // Tracks of 3 s with crossfades over a show of 60 s, a different level each, the way the
+    // encoder reads it: blocks of 1024, the last one short.
+    const int trackCount = 7;
+    const qint64 total = 60 * TMp4Sound::Rate + 5;
+    std::vector<std::vector<float>> tracks;
+    for (int k = 0; k < trackCount; ++k)
+        tracks.push_back(Constant(3 + 0.5 * k, 0.1f * float(k + 1)));
+    const std::vector<float> whole = TMp4Sound::MixDecoded(tracks, total, 2);
+
+    int alive = 0;
+    int mostAlive = 0;
+    TSoundMix mix(
+        trackCount,
+        [&](int k) {
+            mostAlive = std::max(mostAlive, ++alive);
+            return TSoundMix::TTrack(new std::vector<float>(tracks[std::size_t(k)]),
+                                     [&alive](const std::vector<float>* track) {
+                                         --alive;
+                                         delete track;
+                                     });
+        },
+        total, 2);
+    std::vector<float> blocks(std::size_t(total) * 2);
+    for (qint64 at = 0; at < total; at += 1024)
+        mix.Read(blocks.data() + at * 2, std::min<qint64>(1024, total - at));
+    EXPECT_EQ(blocks, whole);
+    // Decoded sound is let go once played: never the whole show in memory.
+    EXPECT_LE(mostAlive, 3);
 }
