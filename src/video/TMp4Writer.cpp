@@ -2,6 +2,7 @@
 
 #include "TMp4Sound.h"
 #include "TMp4Timeline.h"
+#include "YuvFrames.h"
 #include "imaging/TRasterImage.h"
 #include "shell/Colors.h"
 #include "shell/TProgress.h"
@@ -19,7 +20,6 @@ extern "C" {
 #include <libavutil/channel_layout.h>
 #include <libavutil/dict.h>
 #include <libavutil/frame.h>
-#include <libswscale/swscale.h>
 }
 
 #include <algorithm>
@@ -47,37 +47,16 @@ TFramePtr MakeFrame() {
     return TFramePtr(av_frame_alloc(), [](AVFrame* frame) { av_frame_free(&frame); });
 }
 
-struct TScalerDeleter {
-    void operator()(SwsContext* context) const { sws_freeContext(context); }
-};
-
-// Our frames in BT.709, limited range, as the stream is tagged.
-TFramePtr ToYuv(const QImage& source) {
-    QImage image = source;
-    AVPixelFormat format = AV_PIX_FMT_RGB32;
-    if (image.format() == QImage::Format_BGR888)
-        format = AV_PIX_FMT_BGR24;
-    else if (image.format() == QImage::Format_RGB888)
-        format = AV_PIX_FMT_RGB24;
-    else if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32)
-        image = image.convertToFormat(QImage::Format_RGB32);
-    thread_local std::unique_ptr<SwsContext, TScalerDeleter> scaler;
-    scaler.reset(sws_getCachedContext(scaler.release(), image.width(), image.height(), format,
-                                      image.width(), image.height(), AV_PIX_FMT_YUV420P,
-                                      SWS_BILINEAR, nullptr, nullptr, nullptr));
+TFramePtr ToYuv(const QImage& image) {
     TFramePtr frame = MakeFrame();
-    if (!scaler || !frame)
+    if (!frame)
         return {};
-    sws_setColorspaceDetails(scaler.get(), sws_getCoefficients(SWS_CS_DEFAULT), 1,
-                             sws_getCoefficients(SWS_CS_ITU709), 0, 0, 1 << 16, 1 << 16);
     frame->format = AV_PIX_FMT_YUV420P;
     frame->width = image.width();
     frame->height = image.height();
     if (av_frame_get_buffer(frame.get(), 0) < 0)
         return {};
-    const uint8_t* planes[1] = {image.constBits()};
-    const int strides[1] = {int(image.bytesPerLine())};
-    sws_scale(scaler.get(), planes, strides, 0, image.height(), frame->data, frame->linesize);
+    YuvFrames::FromImage(image, frame->data, frame->linesize);
     return frame;
 }
 

@@ -1,6 +1,7 @@
 #include "video/TMp4Sound.h"
 #include "video/TMp4Timeline.h"
 #include "video/TVideoFormat.h"
+#include "video/YuvFrames.h"
 
 #include <QRectF>
 
@@ -199,4 +200,41 @@ TEST(Mp4Rules, MusicIsMixedBlockByBlockHoldingFewTracks) {
     EXPECT_EQ(blocks, whole);
     // Decoded sound is let go once played: never the whole show in memory.
     EXPECT_LE(mostAlive, 3);
+}
+
+TEST(Mp4Rules, FramesBecomeBt709LimitedRangeWithBlockChroma) {
+    // Reference values of limited-range BT.709; the left half of each 4 × 2 picture has the
+    // colour, the right half is its 2 × 2 mix with black, so chroma is the block's mean.
+    const struct {
+        const char* Trap;
+        QRgb Colour;
+        int Y, Cb, Cr;
+    } cases[] = {
+        {"black", qRgb(0, 0, 0), 16, 128, 128},  {"white", qRgb(255, 255, 255), 235, 128, 128},
+        {"red", qRgb(255, 0, 0), 63, 102, 240},  {"green", qRgb(0, 255, 0), 173, 42, 26},
+        {"blue", qRgb(0, 0, 255), 32, 240, 118},
+    };
+    for (const auto format : {QImage::Format_RGB32, QImage::Format_BGR888}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.Trap << " in format " << int(format));
+            QImage picture(4, 2, format);
+            picture.fill(Qt::black);
+            for (int y = 0; y < 2; ++y) {
+                picture.setPixel(0, y, c.Colour);
+                picture.setPixel(1, y, c.Colour);
+                picture.setPixel(2, y, c.Colour);
+            }
+            uint8_t y[2][4] = {}, cb[2] = {}, cr[2] = {};
+            uint8_t* const planes[3] = {&y[0][0], cb, cr};
+            const int strides[3] = {4, 2, 2};
+            YuvFrames::FromImage(picture, planes, strides);
+            EXPECT_NEAR(y[0][0], c.Y, 1);
+            EXPECT_NEAR(y[1][2], c.Y, 1);
+            EXPECT_EQ(y[1][3], 16);
+            EXPECT_NEAR(cb[0], c.Cb, 1);
+            EXPECT_NEAR(cr[0], c.Cr, 1);
+            EXPECT_NEAR(cb[1], (c.Cb + 128) / 2, 1);
+            EXPECT_NEAR(cr[1], (c.Cr + 128) / 2, 1);
+        }
+    }
 }
