@@ -90,18 +90,30 @@ bool TFtpUpload::TryLockOutput(QLockFile& lock) {
     return lock.tryLock(0);
 }
 
+QString TFtpUpload::CopyLine(const QString& folder, const QString& name, const QString& target) {
+    return QStringLiteral("copy |") + LocalPath(folder + u'/' + name) + QStringLiteral(" | ") +
+           target + name;
+}
+
+QString TFtpUpload::DeleteLine(const QString& name, const QString& target) {
+    return QStringLiteral("del |") + target + name;
+}
+
+QString TFtpUpload::TargetPrefix(const QString& serverDir) {
+    const QString trimmed = serverDir.trimmed();
+    return trimmed.isEmpty() ? QString() : trimmed + u'/';
+}
+
 QStringList TFtpUpload::CommandList(const QString& outputFolder, const QString& serverDir) {
     const QString folder = QDir(outputFolder).absolutePath();
-    const QString trimmed = serverDir.trimmed();
-    const QString target = trimmed.isEmpty() ? QString() : trimmed + u'/';
+    const QString target = TargetPrefix(serverDir);
     QStringList lines;
     const QDir::Filters filter =
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
     for (const QString& name : QDir(folder).entryList(filter, QDir::Name)) {
         if (name.startsWith(u'.'))
             continue;
-        lines.append(QStringLiteral("copy |") + LocalPath(folder + u'/' + name) +
-                     QStringLiteral(" | ") + target + name);
+        lines.append(CopyLine(folder, name, target));
     }
     return lines;
 }

@@ -61,6 +61,13 @@ public:
     /// file without its owner's number is left by a run killed while it took the lock: it is
     /// taken over rather than blocking every run for Qt's stale time.
     static bool TryLockOutput(QLockFile& lock);
+    /// The command lines, written here only: "copy |LOCAL | REMOTE" sends a file (`folder` the
+    /// absolute local folder, `target` the server folder with its trailing "/" or empty),
+    /// "del |REMOTE" deletes one.
+    static QString CopyLine(const QString& folder, const QString& name, const QString& target);
+    static QString DeleteLine(const QString& name, const QString& target);
+    /// The server folder as the lines write it: trimmed, with a trailing "/" unless empty.
+    static QString TargetPrefix(const QString& serverDir);
     /// One "copy" line for every entry of `outputFolder` whose name does not begin with ".",
     /// into the trimmed `serverDir` (nothing but the name when it is empty).
     static QStringList CommandList(const QString& outputFolder, const QString& serverDir);

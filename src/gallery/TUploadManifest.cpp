@@ -138,14 +138,12 @@ TUploadPlan TUploadPlan::Make(const QMap<QString, TSentFile>& local, const TUplo
 
 QStringList TUploadPlan::Lines(const QString& outputFolder, const QString& serverDir) const {
     const QString folder = QDir(outputFolder).absolutePath();
-    const QString trimmed = serverDir.trimmed();
-    const QString target = trimmed.isEmpty() ? QString() : trimmed + u'/';
+    const QString target = TFtpUpload::TargetPrefix(serverDir);
     QStringList lines;
     for (const QString& name : Ordered(Send))
-        lines.append(QStringLiteral("copy |") + TFtpUpload::LocalPath(folder + u'/' + name) +
-                     QStringLiteral(" | ") + target + name);
+        lines.append(TFtpUpload::CopyLine(folder, name, target));
     for (const QString& name : Remove)
-        lines.append(QStringLiteral("del |") + target + name);
+        lines.append(TFtpUpload::DeleteLine(name, target));
     return lines;
 }
 

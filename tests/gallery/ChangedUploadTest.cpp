@@ -176,7 +176,8 @@ TEST(ChangedUpload, SecondUploadSendsOnlyTheChangedPagesAndRemovesTheDroppedPict
     TFtpClient client;
     QStringList log;
     TFtpUpload upload(client, quiet, {[&](const QString& line) { log.append(line); }, {}, {}});
-    const TFtpLogin login{"127.0.0.1", server.Port(), "anna", "secret", 10000, TFtpTls::Off, {}};
+    const TFtpLogin login{"127.0.0.1", server.Port(),     "anna", "secret", 10000, TFtpTls::Off,
+                          {},          TFtpProtocol::Ftp, {}};
     const QString output = request.OutputDir();
     ASSERT_TRUE(upload.Connect(login, "no"));
     EXPECT_EQ(upload.Sync(output, login, "web", false).Failed, 0);

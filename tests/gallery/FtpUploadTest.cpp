@@ -65,7 +65,8 @@ protected:
     }
 
     TFtpLogin Login(const QString& password = "secret") const {
-        return {"127.0.0.1", Server->Port(), "anna", password, 10000, TFtpTls::Try, {}};
+        return {"127.0.0.1", Server->Port(),    "anna", password, 10000, TFtpTls::Try,
+                {},          TFtpProtocol::Ftp, {}};
     }
 
     QByteArray LocalFile(const QString& name, qsizetype size) {
@@ -156,8 +157,9 @@ TEST_F(FtpUpload, NoServerGivesConnectionFailed) {
     Start();
     const int port = Server->Port();
     Server->Kill();
-    EXPECT_FALSE(Upload->Connect({"127.0.0.1", port, "anna", "secret", 2000, TFtpTls::Try, {}},
-                                 FailureText));
+    EXPECT_FALSE(Upload->Connect(
+        {"127.0.0.1", port, "anna", "secret", 2000, TFtpTls::Try, {}, TFtpProtocol::Ftp, {}},
+        FailureText));
     EXPECT_EQ(Messages, (QStringList{"Connection Failed", FailureText}));
 }
 
@@ -168,11 +170,11 @@ TEST_F(FtpUpload, MissingTargetFolderIsMadeOnce) {
     ASSERT_TRUE(Upload->Connect(Login(), FailureText));
     const TFtpUpload::TResult result = Upload->Run(TFtpUpload::CommandList(Local, "fehlt/tief"));
     EXPECT_EQ(result.Failed, 0);
-    EXPECT_EQ(Log, (QStringList{
-                       CopyText("a.jpg", "fehlt/tief/a.jpg") + " created folder /fehlt",
-                       CopyText("a.jpg", "fehlt/tief/a.jpg") + " created folder /fehlt/tief",
-                       CopyText("a.jpg", "fehlt/tief/a.jpg") + " Upload success",
-                       CopyText("b.jpg", "fehlt/tief/b.jpg") + " Upload success"}));
+    EXPECT_EQ(Log,
+              (QStringList{CopyText("a.jpg", "fehlt/tief/a.jpg") + " created folder /fehlt",
+                           CopyText("a.jpg", "fehlt/tief/a.jpg") + " created folder /fehlt/tief",
+                           CopyText("a.jpg", "fehlt/tief/a.jpg") + " Upload success",
+                           CopyText("b.jpg", "fehlt/tief/b.jpg") + " Upload success"}));
     EXPECT_EQ(TTestKit::ReadFile(Server->Root() + "fehlt/tief/a.jpg"), a);
 }
 
