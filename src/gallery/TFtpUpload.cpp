@@ -26,11 +26,6 @@ QString AsciiLower(QString text) {
     return text;
 }
 
-// A remote folder as it is used: "/" separators, lower case.
-QString RemoteFolder(const QString& argument) {
-    return AsciiLower(QString(argument).replace(u'\\', u'/'));
-}
-
 // A remote file: its folders as above; the name keeps its case, so "Åre.html" stays what the
 // pages link.
 QString RemoteFile(const QString& argument) {
@@ -104,6 +99,10 @@ QString TFtpUpload::TargetPrefix(const QString& serverDir) {
     return trimmed.isEmpty() ? QString() : trimmed + u'/';
 }
 
+QString TFtpUpload::RemoteFolder(const QString& argument) {
+    return AsciiLower(QString(argument).replace(u'\\', u'/'));
+}
+
 QStringList TFtpUpload::CommandList(const QString& outputFolder, const QString& serverDir) {
     const QString folder = QDir(outputFolder).absolutePath();
     const QString target = TargetPrefix(serverDir);
@@ -162,20 +161,13 @@ bool TFtpUpload::Connect(const TFtpLogin& login, const QString& failureText) {
                 .arg(Client.PeerFingerprint()));
         break;
     case TFtpConnectFailure::ChangedCertificate:
-        if (login.Protocol == TFtpProtocol::Sftp) {
-            say(TMessage::TKind::Plain,
-                QStringLiteral("The server's SSH host key has changed since it was accepted; the "
-                               "password was not sent. Someone may be posing as the server. "
-                               "SHA-256 fingerprint now: %1, accepted: %2")
-                    .arg(Client.PeerFingerprint(),
-                         TFtpClient::NormalisedFingerprint(login.TrustedCertificate)));
-            break;
-        }
         say(TMessage::TKind::Plain,
-            QStringLiteral("The server's certificate has changed since it was accepted; the "
-                           "password was not sent. Someone may be posing as the server. SHA-256 "
-                           "fingerprint now: %1, accepted: %2")
-                .arg(Client.PeerFingerprint(),
+            QStringLiteral("The server's %1 has changed since it was accepted; the password was "
+                           "not sent. Someone may be posing as the server. SHA-256 fingerprint "
+                           "now: %2, accepted: %3")
+                .arg(login.Protocol == TFtpProtocol::Sftp ? QStringLiteral("SSH host key")
+                                                          : QStringLiteral("certificate"),
+                     Client.PeerFingerprint(),
                      TFtpClient::NormalisedFingerprint(login.TrustedCertificate)));
         break;
     case TFtpConnectFailure::InvalidHost:

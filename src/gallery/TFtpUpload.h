@@ -54,6 +54,8 @@ public:
 
     /// The line of a local file, as the command language writes it.
     static QString LocalPath(const QString& absolutePath);
+    /// A remote folder as the upload uses it: "/" separators, ASCII letters in lower case.
+    static QString RemoteFolder(const QString& argument);
     /// The lock file an upload of `outputFolder` holds (beside it), so that the gallery is not
     /// made anew under a transfer, by this program or another one.
     static QString LockPath(const QString& outputFolder);

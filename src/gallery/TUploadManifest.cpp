@@ -15,14 +15,6 @@ namespace {
 
 const QLatin1String TargetKey("# target ");
 
-QString AsciiLower(QString text) {
-    for (QChar& c : text) {
-        if (c >= u'A' && c <= u'Z')
-            c = QChar(c.unicode() + 32);
-    }
-    return text;
-}
-
 // Pictures and other files first, then the picture pages, the overview last.
 int Rank(const QString& name) {
     if (name == u"gallery.html")
@@ -42,7 +34,7 @@ QStringList Ordered(QStringList names) {
 QString TUploadManifest::TargetOf(const QString& scheme, const QString& host, int port,
                                   const QString& user, const QString& folder) {
     const QStringList parts =
-        AsciiLower(folder.trimmed()).replace(u'\\', u'/').split(u'/', Qt::SkipEmptyParts);
+        TFtpUpload::RemoteFolder(folder.trimmed()).split(u'/', Qt::SkipEmptyParts);
     return scheme + QStringLiteral("://") + user + u'@' + host.trimmed().toLower() + u':' +
            QString::number(port) + u'/' + parts.join(u'/');
 }

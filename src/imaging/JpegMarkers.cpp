@@ -163,9 +163,14 @@ QString AsciiTag(const unsigned char* t, qsizetype n, quint32 ifd, int tag) {
     return {};
 }
 
-} // namespace
+// The EXIF block of a JPEG and the offset of its first IFD; null when there is none.
+struct TExifBlock {
+    const unsigned char* Tiff = nullptr;
+    qsizetype Size = 0;
+    quint32 Ifd0 = 0;
+};
 
-QString DateTaken(const QByteArray& jpeg) {
+TExifBlock ExifBlock(const QByteArray& jpeg) {
     const auto [start, size] = ExifTiff(jpeg);
     if (start < 0 || size < 8)
         return {};
@@ -176,6 +181,15 @@ QString DateTaken(const QByteArray& jpeg) {
     const quint32 ifd0 =
         little ? quint32(t[4]) | quint32(t[5]) << 8 | quint32(t[6]) << 16 | quint32(t[7]) << 24
                : quint32(t[4]) << 24 | quint32(t[5]) << 16 | quint32(t[6]) << 8 | quint32(t[7]);
+    return {t, size, ifd0};
+}
+
+} // namespace
+
+QString DateTaken(const QByteArray& jpeg) {
+    const auto [t, size, ifd0] = ExifBlock(jpeg);
+    if (!t)
+        return {};
     bool ok = false;
     const quint32 exifIfd = AsciiTag(t, size, ifd0, 0x8769).toUInt(&ok);
     if (ok) {
@@ -187,16 +201,9 @@ QString DateTaken(const QByteArray& jpeg) {
 }
 
 QString Camera(const QByteArray& jpeg) {
-    const auto [start, size] = ExifTiff(jpeg);
-    if (start < 0 || size < 8)
+    const auto [t, size, ifd0] = ExifBlock(jpeg);
+    if (!t)
         return {};
-    const auto* t = reinterpret_cast<const unsigned char*>(jpeg.constData()) + start;
-    if (!(t[0] == 'I' && t[1] == 'I') && !(t[0] == 'M' && t[1] == 'M'))
-        return {};
-    const bool little = LittleEndian(t);
-    const quint32 ifd0 =
-        little ? quint32(t[4]) | quint32(t[5]) << 8 | quint32(t[6]) << 16 | quint32(t[7]) << 24
-               : quint32(t[4]) << 24 | quint32(t[5]) << 16 | quint32(t[6]) << 8 | quint32(t[7]);
     const QString make = AsciiTag(t, size, ifd0, 0x010F);
     const QString model = AsciiTag(t, size, ifd0, 0x0110);
     if (make.isEmpty() || model.startsWith(make.section(u' ', 0, 0), Qt::CaseInsensitive))

@@ -1,5 +1,7 @@
 #include "TMp4Sound.h"
 
+#include "AvText.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -16,12 +18,6 @@ extern "C" {
 namespace Lumerix {
 
 namespace {
-
-QString AvText(int code) {
-    char buffer[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, buffer, sizeof buffer);
-    return QString::fromLocal8Bit(buffer);
-}
 
 struct TDecodeState {
     AVFormatContext* Input = nullptr;

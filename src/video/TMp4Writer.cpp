@@ -1,5 +1,6 @@
 #include "TMp4Writer.h"
 
+#include "AvText.h"
 #include "TMp4Sound.h"
 #include "TMp4Timeline.h"
 #include "YuvFrames.h"
@@ -34,12 +35,6 @@ extern "C" {
 namespace Lumerix {
 
 namespace {
-
-QString AvText(int code) {
-    char buffer[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, buffer, sizeof buffer);
-    return QString::fromLocal8Bit(buffer);
-}
 
 using TFramePtr = std::shared_ptr<AVFrame>;
 

@@ -1,5 +1,6 @@
 #include "TMpegEncoder.h"
 
+#include "AvText.h"
 #include "audio/TWaveStream.h"
 #include "shell/TProgress.h"
 
@@ -39,12 +40,6 @@ constexpr int SampleRate = 44100;
 constexpr int SamplesPer25Frame = SampleRate / 25;
 // Longest hold of one picture: a day of video is far beyond any disc.
 constexpr qint64 MaxCount = qint64(25) * 60 * 60 * 24;
-
-QString AvText(int code) {
-    char buffer[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, buffer, sizeof buffer);
-    return QString::fromLocal8Bit(buffer);
-}
 
 QString SizeText(QSize size) {
     return QStringLiteral("%1 × %2").arg(size.width()).arg(size.height());

@@ -18,13 +18,6 @@ using namespace Lumerix;
 
 namespace {
 
-class TQuiet final : public TProgress {
-public:
-    void SetStatus(const QString&) override {}
-    void SetPercent(int) override {}
-    bool Cancelled() const override { return false; }
-};
-
 TSentFile File(const char* hash) {
     return {1, QString(hash).repeated(64)};
 }
@@ -168,7 +161,7 @@ TEST(ChangedUpload, SecondUploadSendsOnlyTheChangedPagesAndRemovesTheDroppedPict
     }
     TGallerySettings settings;
     settings.Style = TGallerySettings::TStyle::Modern;
-    TQuiet quiet;
+    TSilentProgress quiet;
     ASSERT_TRUE(TGalleryGenerator(request, settings).Generate(quiet).Ok);
 
     TFtpTestServer server;

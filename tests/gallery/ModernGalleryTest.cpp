@@ -21,13 +21,6 @@ using namespace Lumerix;
 
 namespace {
 
-class TQuietProgress final : public TProgress {
-public:
-    void SetStatus(const QString&) override {}
-    void SetPercent(int) override {}
-    bool Cancelled() const override { return false; }
-};
-
 class ModernGallery : public testing::Test {
 protected:
     void SetUp() override {
@@ -51,7 +44,7 @@ protected:
     }
 
     void Generate() {
-        TQuietProgress progress;
+        TSilentProgress progress;
         const TGalleryResult result = TGalleryGenerator(Request, Settings).Generate(progress);
         ASSERT_TRUE(result.Ok) << result.Error.toStdString();
     }

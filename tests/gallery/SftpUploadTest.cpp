@@ -23,13 +23,6 @@ using namespace Lumerix;
 
 namespace {
 
-class TQuiet final : public TProgress {
-public:
-    void SetStatus(const QString&) override {}
-    void SetPercent(int) override {}
-    bool Cancelled() const override { return false; }
-};
-
 // A free port on 127.0.0.1, or 0; `connect` instead only tells whether something listens.
 int LocalPort(int connect = 0) {
     const int s = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -126,7 +119,7 @@ TEST(SftpUpload, HostKeyIsShownPinnedAndTheGalleryGoesUpChangedOnly) {
     TTestKit::WriteFile(local + "b-240.jpg", QByteArray(20'000, 'b'));
 
     TFtpClient client;
-    TQuiet quiet;
+    TSilentProgress quiet;
     QStringList log, messages, asked;
     bool trust = false;
     TFtpUpload upload(client, quiet,
